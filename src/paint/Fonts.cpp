@@ -1,0 +1,1 @@
+#include "paint/Fonts.h"
