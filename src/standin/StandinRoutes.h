@@ -1,0 +1,14 @@
+#pragma once
+
+// Each group of endpoints registers its routes on the server; a new group is a new file
+// with one such function, called from the server's constructor.
+
+namespace velloran::standin {
+
+class StandinServer;
+
+void registerAccountRoutes(StandinServer &server);   // /authorize, /api/token
+void registerWebApiRoutes(StandinServer &server);    // /v1/me, albums, playlists
+void registerControlRoutes(StandinServer &server);   // /standin/...: scripting from outside
+
+} // namespace velloran::standin
