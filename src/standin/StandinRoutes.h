@@ -10,5 +10,6 @@ class StandinServer;
 void registerAccountRoutes(StandinServer &server);   // /authorize, /api/token
 void registerWebApiRoutes(StandinServer &server);    // /v1/me, albums, playlists
 void registerControlRoutes(StandinServer &server);   // /standin/...: scripting from outside
+void registerCoverRoutes(StandinServer &server);     // /covers/{id}/{size}: generated cover images
 
 } // namespace velloran::standin
