@@ -100,7 +100,8 @@ QCoro::Task<SpotifyAlbum> SpotifyAPI::album(QString id) const
     const std::optional<QUrl> url = state->resolve(u"albums/"_s + pathSegment(id));
     if (!url)
         throw APIError::http(404, {});
-    const QByteArray data = co_await sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+    ApiRequest request{"GET", *url, {}, {}};
+    const QByteArray data = co_await sendWith(state, std::move(request), false, false);
     co_return SpotifyAlbum::fromJson(parseJson(data));
 }
 
@@ -117,7 +118,8 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::albumTracks(SpotifyAlbum album) con
     std::optional<QUrl> url = self.m_state->nextPage(album.tracks->next, visited);
     while (url) {
         visited.insert(*url);
-        const QByteArray data = co_await sendWith(self.m_state, ApiRequest{"GET", *url, {}, {}}, false, false);
+        ApiRequest request{"GET", *url, {}, {}};
+        const QByteArray data = co_await sendWith(self.m_state, std::move(request), false, false);
         auto page = SpotifyPage<SpotifyTrack>::fromJson(parseJson(data));
         tracks.append(std::move(page.items));
         url = self.m_state->nextPage(page.next, visited);
@@ -130,10 +132,13 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::playlistTracks(QString playlistId) 
     const SpotifyAPI self = *this;
     const QString playlist = u"playlists/"_s + pathSegment(playlistId);
 
+    const QString itemsPath = playlist + u"/items?limit=50"_s;
+    const QString tracksPath = playlist + u"/tracks?limit=50"_s;
+
     QList<SpotifyPlaylistItem> items;
     bool useFallback = false;
     try {
-        items = co_await self.allPages<SpotifyPlaylistItem>(playlist + u"/items?limit=50"_s);
+        items = co_await self.allPages<SpotifyPlaylistItem>(itemsPath);
     } catch (const APIError &error) {
         if (error.kind() != APIError::Kind::http)
             throw;
@@ -144,7 +149,7 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::playlistTracks(QString playlistId) 
         useFallback = true;
     }
     if (useFallback)
-        items = co_await self.allPages<SpotifyPlaylistItem>(playlist + u"/tracks?limit=50"_s);
+        items = co_await self.allPages<SpotifyPlaylistItem>(tracksPath);
 
     QList<SpotifyTrack> tracks;
     tracks.reserve(items.size());
