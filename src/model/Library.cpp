@@ -11,7 +11,7 @@
 #include <QJsonDocument>
 #include <QPointer>
 #include <QStringList>
-#include <QTimeZone>
+#include <QDateTime>
 
 using namespace Qt::StringLiterals;
 
@@ -112,8 +112,8 @@ std::optional<Instant> Library::parseAddedAt(const QString &text)
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
-    const QDateTime at(date, QTime(hour, minute, second), QTimeZone::fromSecondsAheadOfUtc(offsetSeconds));
-    return Instant{std::chrono::milliseconds{at.toMSecsSinceEpoch()}};
+    const QDateTime utc(date, QTime(hour, minute, second), Qt::UTC);
+    return Instant{std::chrono::milliseconds{utc.toMSecsSinceEpoch() - qint64(offsetSeconds) * 1000}};
 }
 
 void Library::readSnapshot()
