@@ -4,6 +4,9 @@
 #include "playback/PlaybackLogging.h"
 #include "playback/PlayerPageBridge.h"
 #include "playback/PlayerWebPage.h"
+#include "spotify/APIError.h"
+#include "spotify/SpotifyAPI.h"
+#include "spotify/SpotifyAuth.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -60,6 +63,29 @@ QString webChannelScript()
 }
 
 } // namespace
+
+WebPlaybackEngine::Services WebPlaybackEngine::spotifyServices(SpotifyAuth &auth, const SpotifyAPI &api)
+{
+    Services services;
+    services.accessToken = [&auth](bool force) { return auth.accessToken(force); };
+    services.request = [&api](QByteArray method, QString path, QMap<QString, QString> query,
+                              std::optional<QJsonObject> body) {
+        return api.request(std::move(method), std::move(path), std::move(query), std::move(body));
+    };
+    services.isNotFound = isNotFoundAnswer;
+    return services;
+}
+
+bool WebPlaybackEngine::isNotFoundAnswer(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const APIError &error) {
+        return error.kind() == APIError::Kind::http && error.status() == 404;
+    } catch (...) {
+        return false;
+    }
+}
 
 QString WebPlaybackEngine::configuredSdkUrl()
 {
@@ -269,8 +295,8 @@ QCoro::Task<> WebPlaybackEngine::play(QStringList uris, qint64 startIndex, qint6
 
 QCoro::Task<> WebPlaybackEngine::sendPlay(QString device, QJsonObject body)
 {
-    QUrlQuery query;
-    query.addQueryItem(u"device_id"_s, device);
+    QMap<QString, QString> query;
+    query.insert(u"device_id"_s, device);
     // Right after registration the service may not know the device yet and answers 404;
     // one more try a second later is usually enough.
     const RequestFunction request = m_services.request;
@@ -279,7 +305,7 @@ QCoro::Task<> WebPlaybackEngine::sendPlay(QString device, QJsonObject body)
     QPointer<WebPlaybackEngine> self(this);
     bool notFound = false;
     try {
-        co_await request(u"PUT"_s, u"me/player/play"_s, query, body);
+        co_await request("PUT", u"me/player/play"_s, query, body);
     } catch (...) {
         if (!isNotFound || !isNotFound(std::current_exception()))
             throw;
@@ -290,7 +316,7 @@ QCoro::Task<> WebPlaybackEngine::sendPlay(QString device, QJsonObject body)
     co_await clock.sleep(1s);
     if (!self)
         co_return;
-    co_await request(u"PUT"_s, u"me/player/play"_s, query, body);
+    co_await request("PUT", u"me/player/play"_s, query, body);
 }
 
 QCoro::Task<> WebPlaybackEngine::switchOffShuffleAndRepeat(QString device, quint64 registration)
@@ -298,14 +324,14 @@ QCoro::Task<> WebPlaybackEngine::switchOffShuffleAndRepeat(QString device, quint
     const RequestFunction request = m_services.request;
     QPointer<WebPlaybackEngine> self(this);
     try {
-        QUrlQuery shuffle;
-        shuffle.addQueryItem(u"state"_s, u"false"_s);
-        shuffle.addQueryItem(u"device_id"_s, device);
-        co_await request(u"PUT"_s, u"me/player/shuffle"_s, shuffle, std::nullopt);
-        QUrlQuery repeat;
-        repeat.addQueryItem(u"state"_s, u"off"_s);
-        repeat.addQueryItem(u"device_id"_s, device);
-        co_await request(u"PUT"_s, u"me/player/repeat"_s, repeat, std::nullopt);
+        QMap<QString, QString> shuffle;
+        shuffle.insert(u"state"_s, u"false"_s);
+        shuffle.insert(u"device_id"_s, device);
+        co_await request("PUT", u"me/player/shuffle"_s, shuffle, std::nullopt);
+        QMap<QString, QString> repeat;
+        repeat.insert(u"state"_s, u"off"_s);
+        repeat.insert(u"device_id"_s, device);
+        co_await request("PUT", u"me/player/repeat"_s, repeat, std::nullopt);
     } catch (...) {
         // Tried again at the next start.
         co_return;

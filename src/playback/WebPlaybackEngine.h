@@ -5,9 +5,9 @@
 #include "playback/PlayerPageMessage.h"
 
 #include <QJsonObject>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
-#include <QUrlQuery>
 
 #include <exception>
 #include <functional>
@@ -20,6 +20,9 @@ class QWebEngineView;
 class QWebEngineLoadingInfo;
 
 namespace velloran {
+
+class SpotifyAPI;
+class SpotifyAuth;
 
 class PlayerWebPage;
 class PlayerPageBridge;
@@ -37,8 +40,8 @@ public:
     using TokenFunction = std::function<QCoro::Task<QString>(bool force)>;
     // A Web API command without an answer body (method, path below the API base, query,
     // optional JSON body). Throws on failure.
-    using RequestFunction =
-        std::function<QCoro::Task<>(QString method, QString path, QUrlQuery query, std::optional<QJsonObject> body)>;
+    using RequestFunction = std::function<QCoro::Task<>(QByteArray method, QString path, QMap<QString, QString> query,
+                                                        std::optional<QJsonObject> body)>;
     // Whether a failure thrown by the request function was an HTTP 404 answer.
     using NotFoundTest = std::function<bool(std::exception_ptr)>;
 
@@ -47,6 +50,12 @@ public:
         RequestFunction request;
         NotFoundTest isNotFound;
     };
+
+    // The program's services: tokens from the authorisation object, commands through the
+    // Web API client. Both must outlive the engine.
+    static Services spotifyServices(SpotifyAuth &auth, const SpotifyAPI &api);
+    // Whether a Web API client's failure was a 404 answer.
+    static bool isNotFoundAnswer(std::exception_ptr failure);
 
     struct Options {
         // Where the page's HTML comes from.

@@ -60,6 +60,7 @@ StandinServer::StandinServer(Catalogue catalogue, Clock &clock, QObject *parent)
     registerWebApiRoutes(*this);
     registerControlRoutes(*this);
     registerCoverRoutes(*this);
+    registerPlayerRoutes(*this);
 }
 
 StandinServer::~StandinServer() = default;

@@ -5,7 +5,6 @@
 #include "StandinFixture.h"
 
 #include "playback/PlayerPageMessage.h"
-#include "playback/WebEngineSetup.h"
 #include "playback/WebPlaybackEngine.h"
 
 #include <QTemporaryDir>
@@ -33,7 +32,6 @@ window.vqSeek = ms => send({ type: "error", data: { message: "seek " + ms } });
 struct BridgeHarness {
     BridgeHarness()
     {
-        prepareWebEngine();
         QFile file(dir.filePath(u"probe.html"_s));
         (void)file.open(QIODevice::WriteOnly);
         file.write(probePage);
@@ -171,10 +169,10 @@ TEST_F(PageMessages, ReadyWithoutADeviceLeavesItAbsent)
 
 TEST_F(PageMessages, TokenRequestsAndPageCallsUseStringLiterals)
 {
-    harness().standin.token = u"tok\"en</script>\u2028"_s;
+    harness().standin.pageToken = u"tok\"en</script>\u2028"_s;
     harness().post(u"{type:'token_request'}"_s);
     EXPECT_TRUE(harness().waitFor(engine_event::Error{u"token tok\"en</script>\u2028"_s}));
-    harness().standin.token = u"standin-token"_s;
+    harness().standin.pageToken.reset();
 
     harness().events.clear();
     harness().engine->seek(-500);

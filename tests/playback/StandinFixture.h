@@ -1,47 +1,49 @@
 #pragma once
 
 #include "playback/WebPlaybackEngine.h"
-#include "standin/player/StandinPlayer.h"
+#include "spotify/SpotifyAPI.h"
+#include "standin/StandinPlayer.h"
+#include "standin/StandinServer.h"
 
-#include <QHttpServer>
 #include <QNetworkAccessManager>
 
-#include <exception>
 #include <memory>
 
 namespace velloran::test {
 
-// An HTTP answer outside 2xx from the stand-in.
-struct HttpFailure : std::exception {
-    explicit HttpFailure(int status) : status(status) {}
-    const char *what() const noexcept override { return "HTTP failure"; }
-    int status;
-};
-
-// The stand-in's player service on a loopback port, with a catalogue of short tracks, and
-// the services a WebPlaybackEngine needs to talk to it.
+// The stand-in service on a loopback port with a catalogue of short tracks, the Web API
+// client pointed at it, and the services a WebPlaybackEngine needs from both.
 class StandinFixture {
 public:
     StandinFixture();
+    ~StandinFixture();
 
-    QString baseUrl() const;
-    QString sdkUrl() const { return baseUrl() + QStringLiteral("/standin/sdk/spotify-player.js"); }
-    standin::StandinPlayer &player() { return *m_player; }
+    standin::StandinServer &server() { return *m_server; }
+    standin::StandinPlayer &player() { return *standin::StandinPlayer::of(*m_server); }
+    QString sdkUrl() { return QString::fromUtf8(player().sdkUrl().toEncoded()); }
 
     WebPlaybackEngine::Services services();
 
+    // Requests of a path that reached the stand-in, scripted faults included.
+    int requests(const QString &path) const;
+    // The player commands received, in order, as "path" without the /v1/ prefix.
+    QStringList commandPaths() const;
+
     int tokenRequests = 0;
     int forcedTokenRequests = 0;
-    QString token = QStringLiteral("standin-token");
+    // Overrides the token handed to the page when set.
+    std::optional<QString> pageToken;
 
 private:
-    QHttpServer m_server;
-    quint16 m_port = 0;
-    std::unique_ptr<standin::StandinPlayer> m_player;
+    std::unique_ptr<standin::StandinServer> m_server;
     QNetworkAccessManager m_network;
+    std::unique_ptr<SpotifyAPI> m_api;
+    QString m_token;
 };
 
-// Track URIs of the fixture catalogue; track n lasts `durationMs(n)`.
+// Tracks of the fixture catalogue: "spotify:track:fixture<n>" last two seconds and
+// "spotify:track:long<n>" a minute, for n from 0 to 9.
 QString fixtureTrackURI(int n);
+standin::Catalogue fixtureCatalogue();
 
 } // namespace velloran::test

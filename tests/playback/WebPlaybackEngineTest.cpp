@@ -8,6 +8,8 @@
 #include "playback/WebPlaybackEngine.h"
 
 #include <QCoroTask>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -105,12 +107,14 @@ struct EngineHarness {
         return failure;
     }
 
-    QStringList commandPaths() const
+    QStringList commandPaths() const { return standin.commandPaths(); }
+
+    void failNext(const QString &path, int status, int times = 1)
     {
-        QStringList paths;
-        for (const auto &command : standin.player().commands())
-            paths.append(command.path + u' ' + QString::number(command.status));
-        return paths;
+        standin::Fault fault;
+        fault.status = status;
+        fault.times = times;
+        standin.server().faults().add(u"/v1/"_s + path, fault);
     }
 
     mutable test::StandinFixture standin;
@@ -171,11 +175,21 @@ TEST(WebPlaybackEngine, PlaysAQueueToItsEndLikeTheService)
               600);
 
     EXPECT_EQ(harness.commandPaths(),
-              (QStringList{u"me/player/play 204"_s, u"me/player/shuffle 204"_s, u"me/player/repeat 204"_s}));
-    const auto &play = harness.standin.player().commands().first();
-    EXPECT_EQ(play.query.queryItemValue(u"device_id"_s), *harness.engine->deviceID());
-    EXPECT_EQ(play.body.value("offset"_L1).toObject().value("position"_L1).toInt(), 1);
-    EXPECT_EQ(play.body.value("position_ms"_L1).toInt(), 1200);
+              (QStringList{u"me/player/play"_s, u"me/player/shuffle"_s, u"me/player/repeat"_s}));
+    const standin::Request *play = harness.standin.server().lastRequest(u"/v1/me/player/play"_s);
+    ASSERT_TRUE(play);
+    EXPECT_EQ(play->query.queryItemValue(u"device_id"_s), *harness.engine->deviceID());
+    const QJsonObject body = QJsonDocument::fromJson(play->body).object();
+    EXPECT_EQ(body.value("uris"_L1).toArray(), QJsonArray::fromStringList(uris(2)));
+    EXPECT_EQ(body.value("offset"_L1).toObject().value("position"_L1).toInt(), 1);
+    EXPECT_EQ(body.value("position_ms"_L1).toInt(), 1200);
+    for (const QString &path : {u"/v1/me/player/shuffle"_s, u"/v1/me/player/repeat"_s})
+        EXPECT_EQ(harness.standin.server().lastRequest(path)->query.queryItemValue(u"device_id"_s),
+                  *harness.engine->deviceID());
+    EXPECT_EQ(harness.standin.server().lastRequest(u"/v1/me/player/shuffle"_s)->query.queryItemValue(u"state"_s),
+              u"false"_s);
+    EXPECT_EQ(harness.standin.server().lastRequest(u"/v1/me/player/repeat"_s)->query.queryItemValue(u"state"_s),
+              u"off"_s);
 }
 
 TEST(WebPlaybackEngine, PauseResumeAndSeekActOnThePagePlayer)
@@ -214,17 +228,21 @@ TEST(WebPlaybackEngine, PlayIsRetriedOnceAfterNotFound)
     EngineHarness harness;
     ASSERT_TRUE(harness.waitForReady());
 
-    harness.standin.player().failNext(u"me/player/play"_s, 404);
+    const QString playPath = u"/v1/me/player/play"_s;
+    harness.failNext(u"me/player/play"_s, 404);
     EXPECT_FALSE(harness.run(harness.engine->play(uris(1), 0, 0)));
-    EXPECT_EQ(harness.commandPaths().mid(0, 2), (QStringList{u"me/player/play 404"_s, u"me/player/play 204"_s}));
+    EXPECT_EQ(harness.standin.requests(playPath), 2);
+    ASSERT_TRUE(harness.waitForState([](const EngineState &s) { return !s.paused; }));
 
-    // Two 404s in a row fail the start; other failures are not retried at all.
-    harness.standin.player().failNext(u"me/player/play"_s, 404, 2);
+    // Two 404s in a row fail the start with the service's answer; a 500 is not retried.
+    harness.failNext(u"me/player/play"_s, 404, 2);
+    const auto notFound = harness.run(harness.engine->play(uris(1), 0, 0));
+    ASSERT_TRUE(notFound);
+    EXPECT_TRUE(notFound->startsWith("Spotify returned 404: "_L1)) << notFound->toStdString();
+    EXPECT_EQ(harness.standin.requests(playPath), 4);
+    harness.failNext(u"me/player/play"_s, 500);
     EXPECT_TRUE(harness.run(harness.engine->play(uris(1), 0, 0)));
-    harness.standin.player().failNext(u"me/player/play"_s, 500);
-    const auto before = harness.standin.player().commands().size();
-    EXPECT_TRUE(harness.run(harness.engine->play(uris(1), 0, 0)));
-    EXPECT_EQ(harness.standin.player().commands().size(), before + 1);
+    EXPECT_EQ(harness.standin.requests(playPath), 5);
 }
 
 TEST(WebPlaybackEngine, ShuffleAndRepeatAreSwitchedOffOncePerRegistration)
@@ -232,13 +250,13 @@ TEST(WebPlaybackEngine, ShuffleAndRepeatAreSwitchedOffOncePerRegistration)
     EngineHarness harness;
     ASSERT_TRUE(harness.waitForReady());
 
-    harness.standin.player().failNext(u"me/player/shuffle"_s, 502);
+    harness.failNext(u"me/player/shuffle"_s, 502);
     ASSERT_FALSE(harness.run(harness.engine->play(uris(1), 0, 0))); // the failure is swallowed
     ASSERT_FALSE(harness.run(harness.engine->play(uris(1), 0, 0)));
     ASSERT_FALSE(harness.run(harness.engine->play(uris(1), 0, 0)));
     EXPECT_EQ(harness.commandPaths(),
-              (QStringList{u"me/player/play 204"_s, u"me/player/shuffle 502"_s, u"me/player/play 204"_s,
-                           u"me/player/shuffle 204"_s, u"me/player/repeat 204"_s, u"me/player/play 204"_s}));
+              (QStringList{u"me/player/play"_s, u"me/player/shuffle"_s, u"me/player/play"_s,
+                           u"me/player/shuffle"_s, u"me/player/repeat"_s, u"me/player/play"_s}));
 }
 
 TEST(WebPlaybackEngine, PlayWithoutADeviceFails)
@@ -247,7 +265,7 @@ TEST(WebPlaybackEngine, PlayWithoutADeviceFails)
     const auto failure = harness.run(harness.engine->play(uris(1), 0, 0));
     ASSERT_TRUE(failure);
     EXPECT_EQ(*failure, u"The player isn't connected to Spotify yet."_s);
-    EXPECT_TRUE(harness.standin.player().commands().isEmpty());
+    EXPECT_TRUE(harness.commandPaths().isEmpty());
 }
 
 TEST(WebPlaybackEngine, AnAuthenticationErrorForcesOneTokenRefresh)
