@@ -3,13 +3,17 @@
 #include "StandinFixture.h"
 
 #include "core/Clock.h"
+#include "TestSettings.h"
+
 #include "playback/EngineError.h"
+#include "playback/PlaybackController.h"
 #include "playback/WebEngineSetup.h"
 #include "playback/WebPlaybackEngine.h"
 
 #include <QCoroTask>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -326,4 +330,94 @@ TEST(WebPlaybackEngine, ThePageCannotNavigateAwayOrOpenWindows)
     QTest::qWait(500);
     EXPECT_EQ(harness.engine->webView()->page()->url(), before);
     EXPECT_EQ(harness.evaluate(u"typeof vqStart"_s).toString(), u"function"_s);
+}
+
+namespace {
+
+// Two sides of three two-second tracks: fixture0..2 | fixture3..5.
+Record shortRecord()
+{
+    Record record;
+    record.id = u"fixturealbum"_s;
+    record.uri = u"spotify:album:fixturealbum"_s;
+    record.title = u"Short Pieces"_s;
+    record.artist = u"The Fixtures"_s;
+    for (int s = 0; s < 2; ++s) {
+        Side side;
+        side.index = s;
+        for (int t = 0; t < 3; ++t) {
+            side.tracks.append({fixtureTrackURI(s * 3 + t), u"Track"_s, u"The Fixtures"_s, 2000});
+            side.startOffsets.append(t * 2000);
+        }
+        side.durationMs = 6000;
+        record.sides.append(side);
+    }
+    return record;
+}
+
+} // namespace
+
+TEST(WebPlaybackEngine, ASidePlaysThroughTheControllerAndFlips)
+{
+    using Status = PlaybackController::Status;
+    EngineHarness harness;
+    test::TestSettings settings;
+    PlaybackController controller(*harness.engine, SystemClock::shared(), *settings);
+    // The controller took the engine's callback; the harness listens in as well.
+    harness.engine->onEvent = [&harness, forward = harness.engine->onEvent](const EngineEvent &event) {
+        harness.events.push_back(event);
+        forward(event);
+    };
+    ASSERT_TRUE(harness.waitForReady());
+    controller.setAutoFlip(true);
+    controller.setRecord(shortRecord());
+
+    controller.start(0, 0, 0, false);
+    EXPECT_EQ(controller.status(), Status::starting);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.status() == Status::playing; }, 10000));
+    EXPECT_EQ(controller.trackIndex(), 0);
+
+    // Pause and resume inside the first track.
+    controller.pause();
+    EXPECT_EQ(controller.status(), Status::paused);
+    const qint64 frozen = controller.trackPosition();
+    QTest::qWait(600);
+    EXPECT_EQ(controller.status(), Status::paused);
+    EXPECT_NEAR(double(controller.trackPosition()), double(frozen), 300.0);
+    controller.resume();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.status() == Status::playing; }, 5000));
+
+    // The track index follows the engine onto the next track.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.trackIndex() == 1; }, 5000));
+    EXPECT_EQ(controller.status(), Status::playing);
+
+    // A seek inside the current track goes to the engine, which confirms it.
+    const size_t mark = harness.events.size();
+    controller.seek(2000 + 1500);
+    ASSERT_TRUE(harness.waitForState(
+        [](const EngineState &s) { return s.trackURI == fixtureTrackURI(1) && s.positionMs >= 1500; }, mark));
+    EXPECT_EQ(controller.trackIndex(), 1);
+
+    // The side ends and side B starts by itself.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.sideIndex() == 1; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.status() == Status::playing; }, 10000));
+    EXPECT_EQ(controller.trackIndex(), 0);
+    EXPECT_FALSE(controller.lastError()) << controller.lastError()->toStdString();
+    const standin::Request *play = harness.standin.server().lastRequest(u"/v1/me/player/play"_s);
+    ASSERT_TRUE(play);
+    EXPECT_EQ(QJsonDocument::fromJson(play->body).object().value("uris"_L1).toArray().first().toString(),
+              fixtureTrackURI(3));
+}
+
+TEST(WebPlaybackEngine, OnlyTheProgramsOwnPlayerIsOnTheBus)
+{
+    EngineHarness harness;
+    ASSERT_TRUE(harness.waitForReady());
+    ASSERT_FALSE(harness.run(harness.engine->play(uris(1), 0, 0)));
+    ASSERT_TRUE(harness.waitForState([](const EngineState &s) { return !s.paused; }));
+    QProcess playerctl;
+    playerctl.start(u"playerctl"_s, {u"--list-all"_s});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return playerctl.state() == QProcess::NotRunning; }, 10000));
+    const QString players = QString::fromUtf8(playerctl.readAllStandardOutput());
+    EXPECT_FALSE(players.contains("chrom"_L1, Qt::CaseInsensitive)) << players.toStdString();
 }
