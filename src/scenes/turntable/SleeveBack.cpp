@@ -495,8 +495,8 @@ void SleeveBack::paintEvent(QPaintEvent *)
     shape.addRoundedRect(box, 20, 20);
     // A smoky glass over the table, warmer at the top where the lamp catches it.
     QLinearGradient glass(0, 0, 0, box.height());
-    glass.setColorAt(0.0, QColor(34, 30, 30, 236));
-    glass.setColorAt(1.0, QColor(20, 20, 24, 242));
+    glass.setColorAt(0.0, QColor(34, 30, 30, 250));
+    glass.setColorAt(1.0, QColor(20, 20, 24, 252));
     p.fillPath(shape, glass);
     QPainterPath edge;
     edge.addRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 19.5, 19.5);

@@ -31,11 +31,12 @@ constexpr double sleeveSide = 330;
 // Movement, in window points, that turns a press into a drag rather than a tap.
 constexpr double tapSlop = 4;
 
-// Stage drawings are rendered for the pixels they will cover; steps of a quarter keep a
-// window being resized from rendering them anew at every step.
+// Stage drawings are rendered for the pixels they will cover on a stage scaled up, and at
+// the screen's own ratio (then drawn smaller) on a stage scaled down; steps of a quarter keep
+// a window being resized from rendering them anew at every step.
 qreal spritePixelRatio(qreal dpr, double scale)
 {
-    return std::max(0.25, std::ceil(dpr * scale * 4) / 4);
+    return std::max(dpr, std::ceil(dpr * scale * 4) / 4);
 }
 
 bool isCircle(TabletopStage::Control c)
@@ -321,12 +322,23 @@ void TabletopStage::paintStage(QPainter &painter, qreal dpr)
     if (pose && pose->layer == 0)
         paintDisc(painter, *pose, t, sprites);
     paintSleeve(painter, t, sprites);
-    if (pose && pose->layer == 1)
+
+    DeckFrameState state = frameState(t);
+    const std::optional<Record> &record = m_turntable.record();
+    const qint64 faceUp = m_turntable.faceUp();
+    const bool seated = pose && *pose == StageDiscPose{} && !m_flipStart;
+    if (seated && record && faceUp >= 0 && faceUp < record->sides.size()) {
+        // A disc at rest on the platter: the deck's own drawing, which turns only the label.
+        state.face = DiscFace::make(*record, record->sides[faceUp]);
+        state.labelArtwork = m_sleeveArt.artwork().value_or(QImage());
+        state.rotation = m_turntable.settled() ? m_motion.rotation() : 0.0;
+    } else if (pose && pose->layer == 1) {
         paintDisc(painter, *pose, t, sprites);
+    }
 
     painter.save();
     painter.setTransform(m_fit.transform());
-    m_live.paint(painter, frameState(t), sprites);
+    m_live.paint(painter, state, sprites);
     painter.restore();
 }
 
