@@ -204,14 +204,33 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
         const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
         m_back = m_table.image(window, m_fit.transform(), dpr).copy();
         m_back.setDevicePixelRatio(dpr);
+        const auto paintObjects = [&](QPainter &p) {
+            m_mug.sprite(sprites).draw(p, {330, 190});
+            m_pile.paint(p, sprites);
+            m_cables.sprite(deckCables(), sprites).draw(p);
+            m_body.sprite(sprites).draw(p);
+        };
         QPainter p(&m_back);
         prepare(p);
-        p.setTransform(m_fit.transform());
-        m_mug.sprite(sprites).draw(p, {330, 190});
-        m_pile.paint(p, sprites);
-        m_cables.sprite(deckCables(), sprites).draw(p);
-        m_body.sprite(sprites).draw(p);
-        m_backValid = !m_pile.isMoving();
+        const bool settledPile = !m_pile.isMoving();
+        if (m_fit.scale < 1 && settledPile) {
+            // Fine textures (the mat's ribs, the grain of the plinth) shimmer when sampled
+            // down in one go; on a small stage they are laid out at full size and filtered down.
+            QImage full = makeCanvas(deck::stageSize, dpr);
+            {
+                QPainter f(&full);
+                prepare(f);
+                paintObjects(f);
+            }
+            const QRectF target = m_fit.toWindow(QRectF(QPointF(0, 0), deck::stageSize));
+            QImage small = full.scaled((target.size() * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            small.setDevicePixelRatio(dpr);
+            p.drawImage(target.topLeft(), small);
+        } else {
+            p.setTransform(m_fit.transform());
+            paintObjects(p);
+        }
+        m_backValid = settledPile;
     }
     painter.drawImage(QPointF(0, 0), m_back);
 }
