@@ -28,6 +28,8 @@ constexpr double nearShadowRadius = 4;
 constexpr double farShadowRadius = 14;
 constexpr QPointF sleeveCentre{285, 470};
 constexpr double sleeveSide = 330;
+// Everything the deck's live layer draws for a seated disc, in stage points.
+constexpr QRectF liveDeckArea{560, 220, 700, 610};
 // Movement, in window points, that turns a press into a drag rather than a tap.
 constexpr double tapSlop = 4;
 
@@ -162,9 +164,14 @@ void TabletopStage::advanceFrame()
 
     m_motion.step(t, deckInputs(DeckSnapshot::of(m_turntable, m_clock.now())));
     m_knob.advance(dt);
-    if (m_pile.advance(t))
+    const bool pileMoving = m_pile.advance(t);
+    if (pileMoving)
         invalidateBack();
-    update();
+    if (pileMoving || !m_backValid || m_turntable.discMove() || m_flipStart || m_sleeveTween.isRunning(t))
+        update();
+    else
+        // Only the deck itself changes: the platter, the arm, the controls and their shadows.
+        update(m_fit.toWindow(liveDeckArea).toAlignedRect().adjusted(-2, -2, 2, 2));
 
     if (!m_motion.isMoving() && !m_turntable.flipping() && !m_turntable.discMove() && !animationsRunning(t)
         && !m_stillCheckPosted) {
