@@ -30,7 +30,9 @@ namespace {
 // The answer that asks the running program to come to the front.
 const QUrl raiseUrl(u"cobbleden://raise"_s);
 
-std::unique_ptr<AudioEngine> makeWebEngine(SpotifyAuth &auth, SpotifyAPI &api, Clock &clock)
+} // namespace
+
+std::unique_ptr<AudioEngine> makeWebPlaybackEngine(SpotifyAuth &auth, SpotifyAPI &api, Clock &clock)
 {
     QPointer<SpotifyAuth> guardedAuth(&auth);
     WebPlaybackEngine::Services services;
@@ -47,7 +49,18 @@ std::unique_ptr<AudioEngine> makeWebEngine(SpotifyAuth &auth, SpotifyAPI &api, C
     return std::make_unique<WebPlaybackEngine>(std::move(services), clock);
 }
 
-} // namespace
+std::unique_ptr<MainWindow> makeMainWindow(AppModel &model)
+{
+    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
+    QWidget *hiddenPage = engine ? new HiddenWebView(engine->webView()) : nullptr;
+    auto *root = new RootView(
+        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); }, hiddenPage,
+        [&model] {
+            model.engine().start();
+            model.library().load();
+        });
+    return std::make_unique<MainWindow>(model, root);
+}
 
 ProgramServices::ProgramServices(bool demo)
     : m_demo(demo)
@@ -109,7 +122,7 @@ bool ProgramServices::start()
 
     m_model = std::make_unique<AppModel>(AppModel::Services{
         SystemClock::shared(), *m_settings, &m_network, *m_tokenStore, *m_opener, SpotifyConfig::fromEnvironment(),
-        makeWebEngine, [this](PlaybackController &controller, Clock &clock) -> std::unique_ptr<QObject> {
+        makeWebPlaybackEngine, [this](PlaybackController &controller, Clock &clock) -> std::unique_ptr<QObject> {
             NowPlaying::Options options;
             options.artworkDirectory = supportPath(u"Artwork"_s);
             options.network = &m_network;
@@ -125,16 +138,7 @@ bool ProgramServices::start()
 
 void ProgramServices::show()
 {
-    AppModel &model = *m_model;
-    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
-    QWidget *hiddenPage = engine ? new HiddenWebView(engine->webView()) : nullptr;
-    auto *root = new RootView(
-        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); }, hiddenPage,
-        [&model] {
-            model.engine().start();
-            model.library().load();
-        });
-    m_window = std::make_unique<MainWindow>(model, root);
+    m_window = makeMainWindow(*m_model);
     m_window->show();
 }
 

@@ -20,6 +20,11 @@ class TokenStore;
 // where the tokens are kept, how the sign-in page is shown, the single-instance socket, the
 // demo's stand-in, and the window. It owns the model too, so that the window always goes
 // before the objects it shows.
+// The program's sound engine: the playback SDK in the hidden web page.
+std::unique_ptr<AudioEngine> makeWebPlaybackEngine(SpotifyAuth &auth, SpotifyAPI &api, Clock &clock);
+// The window, showing the root view over the model.
+std::unique_ptr<MainWindow> makeMainWindow(AppModel &model);
+
 class ProgramServices {
 public:
     explicit ProgramServices(bool demo);

@@ -99,7 +99,7 @@ int main(int argc, char **argv)
     ArtworkStore::setShared(&store);
 
     QTextStream out(stdout);
-    const auto render = [&](const QString &name, QSize size, auto &&prepare) {
+    const auto render = [&](const QString &name, QSize size, auto &&prepare, int frames = 480) {
         DeckHarness deck;
         QList<Record> records;
         for (const auto &item : catalogue) {
@@ -117,7 +117,7 @@ int main(int argc, char **argv)
         prepare(deck, screen, records);
         waitForArtwork(1200);
         // Frames of the deck's motion toward the state, on the deck's own clock.
-        for (int i = 0; i < 480; ++i) {
+        for (int i = 0; i < frames; ++i) {
             deck.advance(1.0 / 60);
             screen.stage().advanceFrame();
         }
@@ -160,6 +160,19 @@ int main(int argc, char **argv)
         deck.advance(1);
         screen.drawer().clickTab();
     };
+
+    // The disc on its way out of the sleeve, and a record turning over: drawn at their poses.
+    const auto discOut = [](DeckHarness &deck, TurntableScreen &, const QList<Record> &records) {
+        deck.turntable.load(records[1], false);
+        deck.advance(0.3);
+    };
+    const auto flipping = [](DeckHarness &deck, TurntableScreen &, const QList<Record> &records) {
+        deck.play(records[0]);
+        deck.turntable.play(1, false, 0);
+        deck.advance(0.3);
+    };
+    if (!render(u"disc-out"_s, QSize(1600, 1000), discOut, 50) || !render(u"flip"_s, QSize(1600, 1000), flipping, 20))
+        return 1;
 
     for (const QSize size : {QSize(1600, 1000), QSize(820, 560), QSize(700, 760)}) {
         if (!render(u"chooser"_s, size, emptyWithChooser) || !render(u"sleeve"_s, size, sleeveOnTable)

@@ -403,3 +403,19 @@ TEST_F(ScreenTest, NothingRepaintsWhileTheDeckIsAtRest)
     deck.turntable.togglePower();
     EXPECT_FALSE(screen.stage().isStill());
 }
+
+TEST_F(ScreenTest, DrawerGlassHidesTheTableBelowIt)
+{
+    deck.turntable.place(records[0]);
+    deck.advance(3);
+    SleeveBack back(deck.turntable, deck.library);
+    back.resize(350, 900);
+    back.rebuildNow();
+    QImage image(back.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    back.render(&image);
+    // Below the last section, in the middle of the panel: only the glass is there.
+    const QColor glass = image.pixelColor(175, 860);
+    EXPECT_GE(glass.alphaF(), 0.95);
+    EXPECT_LT(glass.lightness(), 60);
+}

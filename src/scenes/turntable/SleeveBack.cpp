@@ -284,6 +284,8 @@ void SleeveBack::rebuildNow()
     const bool sameFace = m_scroll->widget() && m_scroll->widget()->objectName() == content->objectName();
     delete m_scroll->takeWidget();
     m_scroll->setWidget(content);
+    // The scroll area fills its content by default; here the glass behind must show.
+    content->setAutoFillBackground(false);
     if (sameFace)
         m_scroll->verticalScrollBar()->setValue(scrolled);
 }
@@ -493,10 +495,11 @@ void SleeveBack::paintEvent(QPaintEvent *)
     const QRectF box = QRectF(rect());
     QPainterPath shape;
     shape.addRoundedRect(box, 20, 20);
-    // A smoky glass over the table, warmer at the top where the lamp catches it.
+    // Smoked glass, warmer at the top where the lamp catches it. Without a blur behind it,
+    // any see-through would only show the deck as a ghost, so it is solid.
     QLinearGradient glass(0, 0, 0, box.height());
-    glass.setColorAt(0.0, QColor(34, 30, 30, 236));
-    glass.setColorAt(1.0, QColor(20, 20, 24, 242));
+    glass.setColorAt(0.0, QColor(34, 30, 30));
+    glass.setColorAt(1.0, QColor(20, 20, 24));
     p.fillPath(shape, glass);
     QPainterPath edge;
     edge.addRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 19.5, 19.5);

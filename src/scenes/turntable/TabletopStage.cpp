@@ -28,14 +28,17 @@ constexpr double nearShadowRadius = 4;
 constexpr double farShadowRadius = 14;
 constexpr QPointF sleeveCentre{285, 470};
 constexpr double sleeveSide = 330;
+// Everything the deck's live layer draws for a seated disc, in stage points.
+constexpr QRectF liveDeckArea{560, 220, 700, 610};
 // Movement, in window points, that turns a press into a drag rather than a tap.
 constexpr double tapSlop = 4;
 
-// Stage drawings are rendered for the pixels they will cover; steps of a quarter keep a
-// window being resized from rendering them anew at every step.
+// Stage drawings are rendered for the pixels they will cover on a stage scaled up, and at
+// the screen's own ratio (then drawn smaller) on a stage scaled down; steps of a quarter keep
+// a window being resized from rendering them anew at every step.
 qreal spritePixelRatio(qreal dpr, double scale)
 {
-    return std::max(0.25, std::ceil(dpr * scale * 4) / 4);
+    return std::max(dpr, std::ceil(dpr * scale * 4) / 4);
 }
 
 bool isCircle(TabletopStage::Control c)
@@ -161,9 +164,14 @@ void TabletopStage::advanceFrame()
 
     m_motion.step(t, deckInputs(DeckSnapshot::of(m_turntable, m_clock.now())));
     m_knob.advance(dt);
-    if (m_pile.advance(t))
+    const bool pileMoving = m_pile.advance(t);
+    if (pileMoving)
         invalidateBack();
-    update();
+    if (pileMoving || !m_backValid || m_turntable.discMove() || m_flipStart || m_sleeveTween.isRunning(t))
+        update();
+    else
+        // Only the deck itself changes: the platter, the arm, the controls and their shadows.
+        update(m_fit.toWindow(liveDeckArea).toAlignedRect().adjusted(-2, -2, 2, 2));
 
     if (!m_motion.isMoving() && !m_turntable.flipping() && !m_turntable.discMove() && !animationsRunning(t)
         && !m_stillCheckPosted) {
@@ -203,14 +211,33 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
         const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
         m_back = m_table.image(window, m_fit.transform(), dpr).copy();
         m_back.setDevicePixelRatio(dpr);
+        const auto paintObjects = [&](QPainter &p) {
+            m_mug.sprite(sprites).draw(p, {330, 190});
+            m_pile.paint(p, sprites);
+            m_cables.sprite(deckCables(), sprites).draw(p);
+            m_body.sprite(sprites).draw(p);
+        };
         QPainter p(&m_back);
         prepare(p);
-        p.setTransform(m_fit.transform());
-        m_mug.sprite(sprites).draw(p, {330, 190});
-        m_pile.paint(p, sprites);
-        m_cables.sprite(deckCables(), sprites).draw(p);
-        m_body.sprite(sprites).draw(p);
-        m_backValid = !m_pile.isMoving();
+        const bool settledPile = !m_pile.isMoving();
+        if (m_fit.scale < 1 && settledPile) {
+            // Fine textures (the mat's ribs, the grain of the plinth) shimmer when sampled
+            // down in one go; on a small stage they are laid out at full size and filtered down.
+            QImage full = makeCanvas(deck::stageSize, dpr);
+            {
+                QPainter f(&full);
+                prepare(f);
+                paintObjects(f);
+            }
+            const QRectF target = m_fit.toWindow(QRectF(QPointF(0, 0), deck::stageSize));
+            QImage small = full.scaled((target.size() * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            small.setDevicePixelRatio(dpr);
+            p.drawImage(target.topLeft(), small);
+        } else {
+            p.setTransform(m_fit.transform());
+            paintObjects(p);
+        }
+        m_backValid = settledPile;
     }
     painter.drawImage(QPointF(0, 0), m_back);
 }
@@ -321,12 +348,23 @@ void TabletopStage::paintStage(QPainter &painter, qreal dpr)
     if (pose && pose->layer == 0)
         paintDisc(painter, *pose, t, sprites);
     paintSleeve(painter, t, sprites);
-    if (pose && pose->layer == 1)
+
+    DeckFrameState state = frameState(t);
+    const std::optional<Record> &record = m_turntable.record();
+    const qint64 faceUp = m_turntable.faceUp();
+    const bool seated = pose && *pose == StageDiscPose{} && !m_flipStart;
+    if (seated && record && faceUp >= 0 && faceUp < record->sides.size()) {
+        // A disc at rest on the platter: the deck's own drawing, which turns only the label.
+        state.face = DiscFace::make(*record, record->sides[faceUp]);
+        state.labelArtwork = m_sleeveArt.artwork().value_or(QImage());
+        state.rotation = m_turntable.settled() ? m_motion.rotation() : 0.0;
+    } else if (pose && pose->layer == 1) {
         paintDisc(painter, *pose, t, sprites);
+    }
 
     painter.save();
     painter.setTransform(m_fit.transform());
-    m_live.paint(painter, frameState(t), sprites);
+    m_live.paint(painter, state, sprites);
     painter.restore();
 }
 

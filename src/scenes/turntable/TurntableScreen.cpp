@@ -3,6 +3,7 @@
 #include "paint/SoftShadow.h"
 #include "playback/Turntable.h"
 #include "scenes/turntable/Drawer.h"
+#include "scenes/turntable/LibraryAdapter.h"
 #include "scenes/turntable/Readout.h"
 #include "scenes/turntable/SleeveBack.h"
 #include "scenes/turntable/TabletopStage.h"
@@ -87,10 +88,19 @@ private:
 
 } // namespace
 
+TurntableScreen::TurntableScreen(Turntable &turntable, Library &library, Clock &clock, QWidget *parent,
+                                 ArtworkStore *store)
+    : TurntableScreen(turntable, *new LibraryAdapter(library), clock, parent, store)
+{
+    // The adapter made for this screen goes with it, after the views that read it.
+    m_library.setParent(this);
+}
+
 TurntableScreen::TurntableScreen(Turntable &turntable, LibraryAccess &library, Clock &clock, QWidget *parent,
                                  ArtworkStore *store)
     : QWidget(parent)
     , m_turntable(turntable)
+    , m_library(library)
     , m_clock(clock)
     , m_stage(new TabletopStage(turntable, library, clock, store, this))
     , m_readout(new Readout(turntable, clock, this))

@@ -11,6 +11,7 @@ namespace velloran {
 class ArtworkStore;
 class Drawer;
 class DrawerTab;
+class Library;
 class LibraryAccess;
 class PlaybackController;
 class Readout;
@@ -29,6 +30,9 @@ public:
     static constexpr int drawerPadding = 12;
     static constexpr int drawerMaxWidth = 350;
 
+    // The screen of the program, over its shared library.
+    TurntableScreen(Turntable &turntable, Library &library, Clock &clock, QWidget *parent = nullptr,
+                    ArtworkStore *store = nullptr);
     TurntableScreen(Turntable &turntable, LibraryAccess &library, Clock &clock, QWidget *parent = nullptr,
                     ArtworkStore *store = nullptr);
     ~TurntableScreen() override;
@@ -56,6 +60,7 @@ private:
     void stepDrawer();
 
     Turntable &m_turntable;
+    LibraryAccess &m_library;
     Clock &m_clock;
     TabletopStage *m_stage;
     Readout *m_readout;

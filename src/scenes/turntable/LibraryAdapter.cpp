@@ -1,4 +1,6 @@
-#include "app/LibraryAdapter.h"
+#include "scenes/turntable/LibraryAdapter.h"
+
+#include "model/Library.h"
 
 namespace velloran {
 
@@ -11,6 +13,31 @@ LibraryAdapter::LibraryAdapter(Library &library, QObject *parent)
     connect(&library, &Library::addedAtChanged, this, &LibraryAccess::entriesChanged);
     connect(&library, &Library::isLoadingChanged, this, &LibraryAccess::isLoadingChanged);
     connect(&library, &Library::errorChanged, this, &LibraryAccess::errorChanged);
+}
+
+QList<ShelfEntry> LibraryAdapter::entries() const
+{
+    return m_library.entries();
+}
+
+bool LibraryAdapter::isLoading() const
+{
+    return m_library.isLoading();
+}
+
+std::optional<QString> LibraryAdapter::error() const
+{
+    return m_library.error();
+}
+
+QCoro::Task<> LibraryAdapter::load()
+{
+    return m_library.load();
+}
+
+QCoro::Task<Record> LibraryAdapter::record(LibraryItem item)
+{
+    return m_library.record(std::move(item));
 }
 
 } // namespace velloran
