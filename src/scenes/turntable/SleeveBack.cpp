@@ -163,7 +163,8 @@ QWidget *pillRow(const QList<Pill> &pills, Turntable &turntable, QWidget *parent
 
 } // namespace
 
-SleeveBack::SleeveBack(Turntable &turntable, LibraryAccess &library, QWidget *parent, ArtworkStore *store)
+SleeveBack::SleeveBack(Turntable &turntable, LibraryAccess &library, QWidget *parent, ArtworkStore *store,
+                       bool startsOpen)
     : QWidget(parent)
     , m_turntable(turntable)
     , m_controller(turntable.controller())
@@ -213,6 +214,7 @@ SleeveBack::SleeveBack(Turntable &turntable, LibraryAccess &library, QWidget *pa
                 connect(model, method, this, again);
         }
     }
+    m_closed = !startsOpen;
     rebuildNow();
 }
 
@@ -230,6 +232,9 @@ void SleeveBack::setPinned(bool pinned)
 void SleeveBack::setOpen(bool open)
 {
     m_escape->setEnabled(open);
+    m_closed = !open;
+    if (open && m_stale)
+        rebuildNow();
 }
 
 void SleeveBack::setShowingLibrary(bool showing)
@@ -270,6 +275,11 @@ void SleeveBack::scheduleRebuild()
 void SleeveBack::rebuildNow()
 {
     m_rebuildPending = false;
+    if (m_closed) {
+        m_stale = true;
+        return;
+    }
+    m_stale = false;
     const int scrolled = m_scroll->verticalScrollBar()->value();
     auto *content = new QWidget;
     content->setObjectName(face() == sleeveback::Face::chooser ? u"chooser"_s : u"record-face"_s);

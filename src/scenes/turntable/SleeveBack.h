@@ -25,11 +25,14 @@ class SleeveBack : public QWidget {
     Q_PROPERTY(bool pinned READ isPinned WRITE setPinned NOTIFY pinnedChanged)
 
 public:
-    SleeveBack(Turntable &turntable, LibraryAccess &library, QWidget *parent = nullptr, ArtworkStore *store = nullptr);
+    // `startsOpen` false: the panel starts in a closed drawer and is first built when it opens.
+    SleeveBack(Turntable &turntable, LibraryAccess &library, QWidget *parent = nullptr, ArtworkStore *store = nullptr,
+               bool startsOpen = true);
     ~SleeveBack() override;
 
     bool isPinned() const { return m_pinned; }
     void setPinned(bool pinned);
+    // The drawer opened or closed; while closed the panel is rebuilt only when it opens.
     void setOpen(bool open);
     bool showingLibrary() const { return m_showingLibrary; }
     void setShowingLibrary(bool showing);
@@ -65,6 +68,10 @@ private:
     bool m_pinned = false;
     bool m_showingLibrary = false;
     bool m_rebuildPending = false;
+    // Set while the drawer is known to be closed: nothing is rebuilt until it opens again,
+    // so a long chooser costs nothing while nobody sees it.
+    bool m_closed = false;
+    bool m_stale = false;
     QScrollArea *m_scroll;
     QShortcut *m_escape;
 };

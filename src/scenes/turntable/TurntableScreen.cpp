@@ -109,7 +109,7 @@ TurntableScreen::TurntableScreen(Turntable &turntable, LibraryAccess &library, C
 {
     m_strip = new HoverStrip(*m_drawer, this);
     m_panel = new DrawerPanel(*m_drawer, this);
-    m_sleeveBack = new SleeveBack(turntable, library, m_panel, store);
+    m_sleeveBack = new SleeveBack(turntable, library, m_panel, store, false);
 
     connect(m_stage, &TabletopStage::tapped, m_drawer, &Drawer::tapStage);
     connect(m_tab, &DrawerTab::clicked, m_drawer, &Drawer::clickTab);
