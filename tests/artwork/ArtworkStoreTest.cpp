@@ -202,3 +202,13 @@ TEST(ArtworkDecoding, DecodesToTheSizeWithTheOrientationApplied)
     EXPECT_EQ(decodeThumbnail(test::encodedImage({30, 20}, Qt::red), 160)->size(), QSize(30, 20));
     EXPECT_FALSE(decodeThumbnail(QByteArray(), 160));
 }
+
+TEST_F(ArtworkStoreTest, MemoryHoldsAtMostSixHundredImages)
+{
+    server.serve(u"/many"_s, {200, test::encodedImage({64, 64}, Qt::cyan)});
+    const QUrl url = server.url(u"/many"_s);
+    for (int pixels = 1; pixels <= 650; ++pixels)
+        ASSERT_TRUE(QCoro::waitFor(store->image(url, pixels)));
+    EXPECT_EQ(store->memoryCacheCount(), ArtworkStore::memoryCacheLimit);
+    EXPECT_EQ(server.requests(u"/many"_s), 1);
+}
