@@ -7,6 +7,7 @@
 #include "core/ManualClock.h"
 
 #include "ArtworkTestSupport.h"
+#include "AwaitTask.h"
 #include "CoverServer.h"
 #include "TemporaryHome.h"
 
@@ -145,7 +146,7 @@ TEST_F(CoverViewTest, AFallbackSizeShowsAtOnceAndStaysWhenTheLoadFails)
 {
     const QUrl url = server.url(u"/cover"_s);
     server.serve(u"/cover"_s, {200, test::encodedImage({800, 800}, Qt::red)});
-    ASSERT_TRUE(QCoro::waitFor(store.image(url, 160)));
+    ASSERT_TRUE(test::await(store.image(url, 160)));
     fileWriterPool().waitForDone();
     ASSERT_TRUE(QDir(ArtworkStore::artworkDirectory()).remove(ArtworkStore::cacheFileName(url)));
     server.serve(u"/cover"_s, {404, {}});
