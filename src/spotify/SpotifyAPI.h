@@ -50,10 +50,8 @@ public:
     QCoro::Task<T> get(QUrl url) const
     {
         const auto state = m_state;
-        // A named request, never a temporary in the awaited call: g++ 12 destroys such a
-        // temporary twice when the call is a coroutine.
-        ApiRequest request{"GET", std::move(url), {}, {}};
-        const QByteArray data = co_await sendWith(state, std::move(request), false, false);
+        auto answer = sendWith(state, ApiRequest{"GET", std::move(url), {}, {}}, false, false);
+        const QByteArray data = co_await std::move(answer);
         co_return T::fromJson(parseJson(data));
     }
 
@@ -67,8 +65,8 @@ public:
         QSet<QUrl> visited;
         while (url) {
             visited.insert(*url);
-            ApiRequest request{"GET", *url, {}, {}};
-            const QByteArray data = co_await sendWith(state, std::move(request), false, false);
+            auto answer = sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+            const QByteArray data = co_await std::move(answer);
             auto page = SpotifyPage<Element>::fromJson(parseJson(data));
             elements.append(std::move(page.items));
             url = state->nextPage(page.next, visited);

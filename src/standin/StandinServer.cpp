@@ -59,6 +59,8 @@ StandinServer::StandinServer(Catalogue catalogue, Clock &clock, QObject *parent)
     registerAccountRoutes(*this);
     registerWebApiRoutes(*this);
     registerControlRoutes(*this);
+    registerCoverRoutes(*this);
+    registerPlayerRoutes(*this);
 }
 
 StandinServer::~StandinServer() = default;
