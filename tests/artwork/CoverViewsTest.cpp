@@ -3,6 +3,7 @@
 #include "artwork/CoverPainting.h"
 #include "artwork/RecordCover.h"
 #include "model/AtomicFile.h"
+#include "paint/FontRegistration.h"
 
 #include "core/ManualClock.h"
 
@@ -70,6 +71,7 @@ const ShelfEntry albumEntry{LibraryItem::album(u"a1"_s), u"Blue Hour"_s, u"The O
 
 TEST(CoverPainting, PlaylistSleeveShowsPaperDiscLabelAndSpindle)
 {
+    fonts::registerBundledFonts();
     for (int side : {160, 600}) {
         const QImage image = render(playlistEntry, side, sampleArtwork(300));
         saveRender(image, u"playlist-sleeve-%1.png"_s.arg(side));
