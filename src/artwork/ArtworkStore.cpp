@@ -189,6 +189,8 @@ QCoro::Task<std::optional<QImage>> ArtworkStore::load(QUrl url, int pixels)
 QCoro::Task<std::optional<QByteArray>> ArtworkStore::bytes(QUrl url)
 {
     const QString path = artworkDirectory() + u'/' + cacheFileName(url);
+    if (const auto unwritten = m_unwritten.constFind(path); unwritten != m_unwritten.constEnd())
+        co_return *unwritten;
     QPointer<ArtworkStore> self(this);
     const std::optional<QByteArray> cached =
         co_await QtConcurrent::task([](QString file) { return readCacheFile(file); }).withArguments(path).spawn();
@@ -196,8 +198,10 @@ QCoro::Task<std::optional<QByteArray>> ArtworkStore::bytes(QUrl url)
         co_return cached;
 
     std::optional<QByteArray> downloaded = co_await download(url);
-    if (downloaded)
-        writeFileInBackground(path, *downloaded);
+    if (downloaded && self) {
+        m_unwritten.insert(path, *downloaded);
+        writeFileInBackground(path, *downloaded).then(this, [this, path](bool) { m_unwritten.remove(path); });
+    }
     co_return downloaded;
 }
 

@@ -72,6 +72,9 @@ private:
     QCache<QString, QImage> m_images;
     QHash<QString, QFuture<std::optional<QImage>>> m_loading;
     QHash<QString, CodableColour> m_colours;
+    // Downloaded bytes until their disk-cache file is written, so that a second size asked
+    // for meanwhile does not download them again.
+    QHash<QString, QByteArray> m_unwritten;
     quint64 m_colourSaveGeneration = 0;
 };
 

@@ -150,12 +150,23 @@ void Library::apply(QList<SpotifySavedAlbum> saved, QList<SpotifyPlaylist> playl
                 addedAt.insert(entry.album.id, *date);
     }
 
+    // Every field is in place before the first notification, so that a scene reacting to
+    // one of them reads entries that agree with all three.
+    const bool albumsChange = albums != m_albums;
+    const bool playlistsChange = playlists != m_playlists;
+    const bool datesChange = addedAt != m_addedAt;
     m_albums = std::move(albums);
-    Q_EMIT albumsChanged();
     m_playlists = std::move(playlists);
-    Q_EMIT playlistsChanged();
     m_addedAt = std::move(addedAt);
-    Q_EMIT addedAtChanged();
+    if (!albumsChange && !playlistsChange && !datesChange)
+        return;
+    m_entries = makeEntries(m_albums, m_playlists, m_addedAt);
+    if (albumsChange)
+        Q_EMIT albumsChanged();
+    if (playlistsChange)
+        Q_EMIT playlistsChanged();
+    if (datesChange)
+        Q_EMIT addedAtChanged();
 }
 
 void Library::setLoading(bool loading)
@@ -263,24 +274,27 @@ std::optional<Record> Library::cachedRecord(const Item &item) const
     return cached == m_records.constEnd() ? std::nullopt : std::optional(*cached);
 }
 
-QList<ShelfEntry> Library::entries() const
+QList<ShelfEntry> Library::makeEntries(const QList<SpotifyAlbum> &albums, const QList<SpotifyPlaylist> &playlists,
+                                       const Dates &addedAt)
 {
     QList<ShelfEntry> entries;
-    entries.reserve(m_albums.size() + m_playlists.size());
+    entries.reserve(albums.size() + playlists.size());
     qint64 order = 0;
-    QStringList names;
-    for (const SpotifyAlbum &album : m_albums) {
-        names.clear();
-        for (const SpotifyArtist &artist : album.artists)
-            names.append(artist.name);
+    for (const SpotifyAlbum &album : albums) {
+        QString artists;
+        for (const SpotifyArtist &artist : album.artists) {
+            if (!artists.isEmpty())
+                artists += u", "_s;
+            artists += artist.name;
+        }
         std::optional<QString> year;
         if (album.releaseDate)
             year = album.releaseDate->left(4);
-        const auto added = m_addedAt.constFind(album.id);
-        entries.append({Item::album(album.id), album.name, names.join(u", "_s), widestImage(album.images), std::move(year),
-                        added == m_addedAt.constEnd() ? std::nullopt : std::optional(*added), order++});
+        const auto added = addedAt.constFind(album.id);
+        entries.append({Item::album(album.id), album.name, std::move(artists), widestImage(album.images), std::move(year),
+                        added == addedAt.constEnd() ? std::nullopt : std::optional(*added), order++});
     }
-    for (const SpotifyPlaylist &playlist : m_playlists) {
+    for (const SpotifyPlaylist &playlist : playlists) {
         QString owner;
         if (playlist.owner)
             owner = playlist.owner->displayName.value_or(playlist.owner->id);

@@ -67,8 +67,11 @@ public:
     QCoro::Task<Record> record(Item item);
     std::optional<Record> cachedRecord(const Item &item) const;
 
-    // One entry per album, then one per playlist, numbered in that order.
-    QList<ShelfEntry> entries() const;
+    // One entry per album, then one per playlist, numbered in that order. Built when the
+    // lists change, so reading is cheap however often the scenes ask.
+    const QList<ShelfEntry> &entries() const { return m_entries; }
+    static QList<ShelfEntry> makeEntries(const QList<SpotifyAlbum> &albums, const QList<SpotifyPlaylist> &playlists,
+                                         const Dates &addedAt);
 
     // Writes the snapshot once the save delay has passed; requests within the delay are
     // written together, with the data as it is at the last one. Only this thread's copy-on-
@@ -103,6 +106,7 @@ private:
     Dates m_addedAt;
     bool m_isLoading = false;
     std::optional<QString> m_error;
+    QList<ShelfEntry> m_entries;
     QHash<Item, Record> m_records;
     QList<SpotifySavedAlbum> m_saved;
     quint64 m_saveGeneration = 0;

@@ -5,6 +5,7 @@
 #include "core/ManualClock.h"
 
 #include "ArtworkTestSupport.h"
+#include "AwaitTask.h"
 #include "CoverServer.h"
 #include "TemporaryHome.h"
 
@@ -55,8 +56,8 @@ TEST_F(ArtworkStoreTest, ViewsAskingAtOnceShareOneDownloadAndOneDecode)
 
     auto first = store->image(url, 340);
     auto second = store->image(url, 340);
-    const std::optional<QImage> a = QCoro::waitFor(first);
-    const std::optional<QImage> b = QCoro::waitFor(second);
+    const std::optional<QImage> a = test::await(std::move(first));
+    const std::optional<QImage> b = test::await(std::move(second));
 
     ASSERT_TRUE(a && b);
     EXPECT_EQ(server.requests(u"/cover"_s), 1);
@@ -66,7 +67,7 @@ TEST_F(ArtworkStoreTest, ViewsAskingAtOnceShareOneDownloadAndOneDecode)
     EXPECT_EQ(cacheFiles(), QStringList{ArtworkStore::cacheFileName(url)});
 
     // Another size decodes the same bytes from the disk cache.
-    const std::optional<QImage> small = QCoro::waitFor(store->image(url, 160));
+    const std::optional<QImage> small = test::await(store->image(url, 160));
     ASSERT_TRUE(small);
     EXPECT_EQ(small->size(), QSize(160, 80));
     EXPECT_EQ(server.requests(u"/cover"_s), 1);
@@ -79,12 +80,12 @@ TEST_F(ArtworkStoreTest, MemoryLookupFallsBackToAnotherCachedSize)
     EXPECT_FALSE(store->cachedImage(url, 700));
     EXPECT_FALSE(store->cachedImage(std::nullopt, 700));
 
-    ASSERT_TRUE(QCoro::waitFor(store->image(url, 160)));
+    ASSERT_TRUE(test::await(store->image(url, 160)));
     std::optional<QImage> shown = store->cachedImage(url, 700);
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->width(), 160);
 
-    ASSERT_TRUE(QCoro::waitFor(store->image(url, 700)));
+    ASSERT_TRUE(test::await(store->image(url, 700)));
     EXPECT_EQ(store->cachedImage(url, 700)->width(), 700);
     EXPECT_EQ(store->cachedImage(url, 160)->width(), 160);
     EXPECT_EQ(store->cachedImage(url, 340)->width(), 700);
@@ -97,28 +98,28 @@ TEST_F(ArtworkStoreTest, FailedAnswersLeaveNoFileAndNoImage)
     server.serve(u"/broken"_s, {500, test::encodedImage({10, 10}, Qt::green)});
     server.serve(u"/garbage"_s, {200, "this is not an image"});
     for (const QString &path : {u"/missing"_s, u"/moved"_s, u"/broken"_s})
-        EXPECT_FALSE(QCoro::waitFor(store->image(server.url(path), 160))) << path.toStdString();
+        EXPECT_FALSE(test::await(store->image(server.url(path), 160))) << path.toStdString();
     EXPECT_TRUE(cacheFiles().isEmpty());
 
-    EXPECT_FALSE(QCoro::waitFor(store->image(server.url(u"/garbage"_s), 160)));
-    EXPECT_FALSE(QCoro::waitFor(store->colour(server.url(u"/garbage"_s))));
+    EXPECT_FALSE(test::await(store->image(server.url(u"/garbage"_s), 160)));
+    EXPECT_FALSE(test::await(store->colour(server.url(u"/garbage"_s))));
     EXPECT_FALSE(store->knownColour(server.url(u"/garbage"_s)));
     // An unreachable server is as absent as a missing cover.
-    EXPECT_FALSE(QCoro::waitFor(store->image(QUrl(u"http://127.0.0.1:1/x"_s), 160)));
-    EXPECT_FALSE(QCoro::waitFor(store->image(std::nullopt, 160)));
+    EXPECT_FALSE(test::await(store->image(QUrl(u"http://127.0.0.1:1/x"_s), 160)));
+    EXPECT_FALSE(test::await(store->image(std::nullopt, 160)));
 }
 
 TEST_F(ArtworkStoreTest, ACoverCrossesTheNetworkOnce)
 {
     server.serve(u"/once"_s, {200, test::encodedImage({300, 300}, Qt::yellow, "JPEG")});
     const QUrl url = server.url(u"/once"_s);
-    ASSERT_TRUE(QCoro::waitFor(store->image(url, 160)));
+    ASSERT_TRUE(test::await(store->image(url, 160)));
     fileWriterPool().waitForDone();
 
     ArtworkStore restarted(&network, clock);
     EXPECT_FALSE(restarted.cachedImage(url, 160));
-    ASSERT_TRUE(QCoro::waitFor(restarted.image(url, 160)));
-    ASSERT_TRUE(QCoro::waitFor(restarted.colour(url)));
+    ASSERT_TRUE(test::await(restarted.image(url, 160)));
+    ASSERT_TRUE(test::await(restarted.colour(url)));
     EXPECT_EQ(server.requests(u"/once"_s), 1);
 
     const QString name = ArtworkStore::cacheFileName(url);
@@ -132,9 +133,9 @@ TEST_F(ArtworkStoreTest, ColoursWithinOneSecondAreWrittenOnce)
     server.serve(u"/clear"_s, {200, test::encodedImage({50, 50}, Qt::transparent)});
     const QUrl red = server.url(u"/red"_s), clear = server.url(u"/clear"_s);
 
-    EXPECT_EQ(QCoro::waitFor(store->colour(red)), (CodableColour{1, 0, 0}));
+    EXPECT_EQ(test::await(store->colour(red)), (CodableColour{1, 0, 0}));
     clock.advanceSeconds(0.6);
-    EXPECT_EQ(QCoro::waitFor(store->colour(clear)), (CodableColour{0, 0, 0}));
+    EXPECT_EQ(test::await(store->colour(clear)), (CodableColour{0, 0, 0}));
     clock.advanceSeconds(0.6);
     EXPECT_TRUE(coloursFile().isEmpty());
     clock.advanceSeconds(0.5);
@@ -145,7 +146,7 @@ TEST_F(ArtworkStoreTest, ColoursWithinOneSecondAreWrittenOnce)
 
     ArtworkStore restarted(&network, clock);
     EXPECT_EQ(restarted.knownColour(clear), (CodableColour{0, 0, 0}));
-    EXPECT_EQ(QCoro::waitFor(restarted.colour(red)), (CodableColour{1, 0, 0}));
+    EXPECT_EQ(test::await(restarted.colour(red)), (CodableColour{1, 0, 0}));
     EXPECT_EQ(server.requests(u"/red"_s), 1);
 }
 
@@ -201,4 +202,14 @@ TEST(ArtworkDecoding, DecodesToTheSizeWithTheOrientationApplied)
     // Smaller images are not enlarged.
     EXPECT_EQ(decodeThumbnail(test::encodedImage({30, 20}, Qt::red), 160)->size(), QSize(30, 20));
     EXPECT_FALSE(decodeThumbnail(QByteArray(), 160));
+}
+
+TEST_F(ArtworkStoreTest, MemoryHoldsAtMostSixHundredImages)
+{
+    server.serve(u"/many"_s, {200, test::encodedImage({64, 64}, Qt::cyan)});
+    const QUrl url = server.url(u"/many"_s);
+    for (int pixels = 1; pixels <= 650; ++pixels)
+        ASSERT_TRUE(test::await(store->image(url, pixels)));
+    EXPECT_EQ(store->memoryCacheCount(), ArtworkStore::memoryCacheLimit);
+    EXPECT_EQ(server.requests(u"/many"_s), 1);
 }

@@ -3,10 +3,12 @@
 #include "artwork/CoverPainting.h"
 #include "artwork/RecordCover.h"
 #include "model/AtomicFile.h"
+#include "paint/FontRegistration.h"
 
 #include "core/ManualClock.h"
 
 #include "ArtworkTestSupport.h"
+#include "AwaitTask.h"
 #include "CoverServer.h"
 #include "TemporaryHome.h"
 
@@ -69,6 +71,7 @@ const ShelfEntry albumEntry{LibraryItem::album(u"a1"_s), u"Blue Hour"_s, u"The O
 
 TEST(CoverPainting, PlaylistSleeveShowsPaperDiscLabelAndSpindle)
 {
+    fonts::registerBundledFonts();
     for (int side : {160, 600}) {
         const QImage image = render(playlistEntry, side, sampleArtwork(300));
         saveRender(image, u"playlist-sleeve-%1.png"_s.arg(side));
@@ -145,7 +148,7 @@ TEST_F(CoverViewTest, AFallbackSizeShowsAtOnceAndStaysWhenTheLoadFails)
 {
     const QUrl url = server.url(u"/cover"_s);
     server.serve(u"/cover"_s, {200, test::encodedImage({800, 800}, Qt::red)});
-    ASSERT_TRUE(QCoro::waitFor(store.image(url, 160)));
+    ASSERT_TRUE(test::await(store.image(url, 160)));
     fileWriterPool().waitForDone();
     ASSERT_TRUE(QDir(ArtworkStore::artworkDirectory()).remove(ArtworkStore::cacheFileName(url)));
     server.serve(u"/cover"_s, {404, {}});
