@@ -146,6 +146,9 @@ TEST(WebPlaybackEngine, PageRegistersADeviceWithTheServiceAndReportsReady)
     EXPECT_GE(harness.standin.tokenRequests, 1); // the page's token came through token_request
     EXPECT_TRUE(harness.eventsOf<engine_event::Error>().empty());
 
+    // The page keeps its storage across runs.
+    EXPECT_FALSE(harness.engine->webView()->page()->profile()->isOffTheRecord());
+
     const QString agent = harness.evaluate(u"navigator.userAgent"_s).toString();
     EXPECT_FALSE(agent.contains("QtWebEngine"_L1)) << agent.toStdString();
     EXPECT_TRUE(agent.contains("Chrome/"_L1)) << agent.toStdString();
