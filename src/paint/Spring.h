@@ -2,7 +2,7 @@
 
 namespace velloran {
 
-// A damped spring toward a target, described the way animations are specified here: by its
+// A damped spring toward a target, described the way the program's animations are: by its
 // response (the period of the undamped oscillation, in seconds) and its damping fraction
 // (1 settles without overshoot, below 1 overshoots). Advancing solves the motion exactly
 // for the elapsed time, so the result does not depend on the frame rate.

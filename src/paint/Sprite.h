@@ -27,3 +27,14 @@ QImage makeCanvas(QSizeF logicalSize, qreal devicePixelRatio);
 void prepare(QPainter &painter);
 
 } // namespace velloran
+
+namespace velloran {
+
+// The part of a sprite inside a rectangle given in the thing's own points (snapped outwards
+// to whole device pixels); the result keeps the thing's origin.
+Sprite cropSprite(const Sprite &sprite, const QRectF &rect);
+
+// The smallest rectangle, in the thing's points, that holds every visible pixel of a sprite.
+QRectF opaqueBounds(const Sprite &sprite);
+
+} // namespace velloran

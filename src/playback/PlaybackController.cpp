@@ -180,6 +180,7 @@ void PlaybackController::start(qint64 side, qint64 track, qint64 offsetMs, bool 
     m_pending = Pending{side, track, now};
     const qint64 request = ++m_requestID;
     setSideIndex(side);
+    Q_EMIT sideIndexPublished(side);
     setTrackIndex(track);
     setAnchor(offsetMs, now);
     setStatus(Status::starting);

@@ -70,6 +70,8 @@ public:
 Q_SIGNALS:
     void recordChanged(std::optional<velloran::Record> record);
     void sideIndexChanged(qint64 sideIndex);
+    // Every assignment of the side index, also of the same value: each start publishes one.
+    void sideIndexPublished(qint64 sideIndex);
     void trackIndexChanged(qint64 trackIndex);
     void statusChanged(velloran::PlaybackController::Status status);
     void lastErrorChanged(std::optional<QString> lastError);

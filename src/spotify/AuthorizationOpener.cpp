@@ -34,7 +34,8 @@ QCoro::Task<> DirectAuthorizationOpener::follow(QUrl url)
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     try {
-        const HttpResponse response = co_await exchange(m_network, request, "GET", {}, HttpLimits{});
+        auto answer = exchange(m_network, request, "GET", {}, HttpLimits{});
+        const HttpResponse response = co_await std::move(answer);
         if (!self)
             co_return;
         const QUrl location = QUrl::fromEncoded(response.header("Location"), QUrl::StrictMode);

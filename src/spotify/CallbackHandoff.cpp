@@ -65,14 +65,15 @@ bool CallbackListener::listen()
 {
     if (m_server->isListening())
         return true;
-    if (m_server->listen(m_socketName))
-        return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // Someone answering means another program owns the name; silence means a leftover.
+    // Someone answering means another program owns the name. Otherwise whatever is left
+    // at the name is a leftover of a program that died, and listening replaces it.
     QLocalSocket probe;
     probe.connectToServer(m_socketName);
     if (probe.waitForConnected(500))
+        return false;
+    if (m_server->listen(m_socketName))
+        return true;
+    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
         return false;
     QLocalServer::removeServer(m_socketName);
     return m_server->listen(m_socketName);

@@ -181,6 +181,9 @@ QJsonObject SpotifyPlaylist::toJson() const
 
 SpotifyPlaylistItem SpotifyPlaylistItem::fromJson(const QJsonValue &value, const QString &path)
 {
+    // The service lists an item it can no longer show as null; it holds no track.
+    if (value.isNull())
+        return {};
     const JsonReader r(value, path);
     return {optionalRecord<SpotifyTrack>(r, "item"_L1), optionalRecord<SpotifyTrack>(r, "track"_L1)};
 }

@@ -68,11 +68,10 @@ QCoro::Task<HttpResponse> exchange(QNetworkAccessManager *network, QNetworkReque
         co_await qCoro(raw, &QNetworkReply::finished);
     raw->disconnect();
 
-    if (*tooLarge)
+    if (*tooLarge || received->size() + raw->bytesAvailable() > limits.maxResponseBytes)
         throw NetworkError(u"Spotify's answer was too large."_s);
-    if (received->size() + raw->bytesAvailable() > limits.maxResponseBytes)
-        throw NetworkError(u"Spotify's answer was too large."_s);
-    received->append(raw->readAll());
+    if (raw->isOpen())
+        received->append(raw->readAll());
 
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {

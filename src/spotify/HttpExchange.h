@@ -36,6 +36,10 @@ struct HttpLimits {
 
 // Sends one request and collects its whole answer, which may not exceed the size limit.
 // Throws NetworkError when there is no HTTP answer.
+//
+// Callers start a coroutine in a statement of its own and co_await the task in the next
+// (`auto answer = exchange(...); co_await std::move(answer);`): g++ 12 destroys the
+// argument temporaries of a call inside a co_await expression twice.
 QCoro::Task<HttpResponse> exchange(QNetworkAccessManager *network, QNetworkRequest request, QByteArray method,
                                    QByteArray body, HttpLimits limits);
 

@@ -75,7 +75,8 @@ QCoro::Task<QByteArray> SpotifyAPI::sendWith(std::shared_ptr<const State> state,
         networkRequest.setRawHeader("Authorization", "Bearer " + token.toUtf8());
         if (!request.contentType.isEmpty())
             networkRequest.setRawHeader("Content-Type", request.contentType);
-        const HttpResponse response = co_await exchange(state->network, networkRequest, request.method, request.body, state->limits);
+        auto answer = exchange(state->network, networkRequest, request.method, request.body, state->limits);
+        const HttpResponse response = co_await std::move(answer);
 
         if (!response.isHttp)
             throw APIError::http(0, response.body);
@@ -100,15 +101,18 @@ QCoro::Task<SpotifyAlbum> SpotifyAPI::album(QString id) const
     const std::optional<QUrl> url = state->resolve(u"albums/"_s + pathSegment(id));
     if (!url)
         throw APIError::http(404, {});
-    const QByteArray data = co_await sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+    auto answer = sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+    const QByteArray data = co_await std::move(answer);
     co_return SpotifyAlbum::fromJson(parseJson(data));
 }
 
 QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::albumTracks(SpotifyAlbum album) const
 {
     const SpotifyAPI self = *this;
-    if (!album.tracks)
-        album = co_await self.album(album.id);
+    if (!album.tracks) {
+        auto full = self.album(album.id);
+        album = co_await std::move(full);
+    }
     if (!album.tracks)
         co_return QList<SpotifyTrack>{};
 
@@ -117,7 +121,8 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::albumTracks(SpotifyAlbum album) con
     std::optional<QUrl> url = self.m_state->nextPage(album.tracks->next, visited);
     while (url) {
         visited.insert(*url);
-        const QByteArray data = co_await sendWith(self.m_state, ApiRequest{"GET", *url, {}, {}}, false, false);
+        auto answer = sendWith(self.m_state, ApiRequest{"GET", *url, {}, {}}, false, false);
+        const QByteArray data = co_await std::move(answer);
         auto page = SpotifyPage<SpotifyTrack>::fromJson(parseJson(data));
         tracks.append(std::move(page.items));
         url = self.m_state->nextPage(page.next, visited);
@@ -133,7 +138,8 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::playlistTracks(QString playlistId) 
     QList<SpotifyPlaylistItem> items;
     bool useFallback = false;
     try {
-        items = co_await self.allPages<SpotifyPlaylistItem>(playlist + u"/items?limit=50"_s);
+        auto pages = self.allPages<SpotifyPlaylistItem>(playlist + u"/items?limit=50"_s);
+        items = co_await std::move(pages);
     } catch (const APIError &error) {
         if (error.kind() != APIError::Kind::http)
             throw;
@@ -143,8 +149,10 @@ QCoro::Task<QList<SpotifyTrack>> SpotifyAPI::playlistTracks(QString playlistId) 
             throw;
         useFallback = true;
     }
-    if (useFallback)
-        items = co_await self.allPages<SpotifyPlaylistItem>(playlist + u"/tracks?limit=50"_s);
+    if (useFallback) {
+        auto pages = self.allPages<SpotifyPlaylistItem>(playlist + u"/tracks?limit=50"_s);
+        items = co_await std::move(pages);
+    }
 
     QList<SpotifyTrack> tracks;
     tracks.reserve(items.size());
@@ -177,7 +185,8 @@ QCoro::Task<> SpotifyAPI::request(QByteArray method, QString path, QMap<QString,
         request.body = QJsonDocument(*body).toJson(QJsonDocument::Compact);
         request.contentType = "application/json";
     }
-    co_await sendWith(state, std::move(request), false, false);
+    auto answer = sendWith(state, std::move(request), false, false);
+    co_await std::move(answer);
 }
 
 QCoro::Task<> SpotifyAPI::setRepeat(QString state, QString deviceId) const

@@ -50,7 +50,8 @@ public:
     QCoro::Task<T> get(QUrl url) const
     {
         const auto state = m_state;
-        const QByteArray data = co_await sendWith(state, ApiRequest{"GET", std::move(url), {}, {}}, false, false);
+        auto answer = sendWith(state, ApiRequest{"GET", std::move(url), {}, {}}, false, false);
+        const QByteArray data = co_await std::move(answer);
         co_return T::fromJson(parseJson(data));
     }
 
@@ -64,7 +65,8 @@ public:
         QSet<QUrl> visited;
         while (url) {
             visited.insert(*url);
-            const QByteArray data = co_await sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+            auto answer = sendWith(state, ApiRequest{"GET", *url, {}, {}}, false, false);
+            const QByteArray data = co_await std::move(answer);
             auto page = SpotifyPage<Element>::fromJson(parseJson(data));
             elements.append(std::move(page.items));
             url = state->nextPage(page.next, visited);

@@ -128,17 +128,18 @@ QCoro::Task<> SpotifyAuth::login()
     if (code.isEmpty())
         throw AuthError::noCode();
 
-    // (Built apart from the co_await: g++ 12 miscompiles braced lists of literals in one.)
     Form form;
     form.append({QStringLiteral("grant_type"), QStringLiteral("authorization_code")});
     form.append({QStringLiteral("code"), code});
     form.append({QStringLiteral("redirect_uri"), SpotifyConfig::redirectUri()});
     form.append({QStringLiteral("client_id"), m_config.clientId});
     form.append({QStringLiteral("code_verifier"), pkce.verifier});
-    const Tokens tokens = co_await self->tokenRequest(std::move(form));
+    auto exchanged = self->tokenRequest(std::move(form));
+    const Tokens tokens = co_await std::move(exchanged);
     if (!self)
         throw LoginCancelled();
-    co_await self->checkAccount(tokens.access);
+    auto checked = self->checkAccount(tokens.access);
+    co_await std::move(checked);
     if (!self)
         throw LoginCancelled();
     self->setTokens(tokens);
@@ -186,7 +187,8 @@ QCoro::Task<Tokens> SpotifyAuth::tokenRequest(Form form)
     const bool isRefresh = field("grant_type"_L1) == u"refresh_token"_s;
     const std::optional<QString> presentedRefresh = field("refresh_token"_L1);
 
-    const HttpResponse response = co_await exchange(m_network, request, "POST", formBody(form), m_limits);
+    auto answer = exchange(m_network, request, "POST", formBody(form), m_limits);
+    const HttpResponse response = co_await std::move(answer);
     if (!self)
         throw LoginCancelled();
 
@@ -222,7 +224,8 @@ QCoro::Task<> SpotifyAuth::checkAccount(QString accessToken)
 {
     QNetworkRequest request(m_config.profileUrl());
     request.setRawHeader("Authorization", "Bearer " + accessToken.toUtf8());
-    const HttpResponse response = co_await exchange(m_network, request, "GET", {}, m_limits);
+    auto answer = exchange(m_network, request, "GET", {}, m_limits);
+    const HttpResponse response = co_await std::move(answer);
     if (!response.isHttp)
         co_return;
     if (response.status == 403)
@@ -243,7 +246,7 @@ QCoro::Task<QString> SpotifyAuth::accessToken(bool force)
 {
     QPointer<SpotifyAuth> self(this);
     if (!force && m_tokens && m_tokens->expiry > addSeconds(m_clock.now(), expiryMargin))
-        co_return m_tokens->access;
+        co_return QString(m_tokens->access);   // a copy: QCoro moves from an lvalue it is given
     if (!m_tokens || !m_tokens->refresh)
         throw AuthError::notLoggedIn();
 
@@ -258,7 +261,7 @@ QCoro::Task<QString> SpotifyAuth::accessToken(bool force)
         std::rethrow_exception(refresh->failure);
     if (!self || !self->m_tokens)
         throw AuthError::notLoggedIn();
-    co_return self->m_tokens->access;
+    co_return QString(self->m_tokens->access);
 }
 
 QCoro::Task<> SpotifyAuth::runRefresh(std::shared_ptr<Refresh> refresh, QString refreshToken)
@@ -269,7 +272,8 @@ QCoro::Task<> SpotifyAuth::runRefresh(std::shared_ptr<Refresh> refresh, QString 
         form.append({QStringLiteral("grant_type"), QStringLiteral("refresh_token")});
         form.append({QStringLiteral("refresh_token"), refreshToken});
         form.append({QStringLiteral("client_id"), m_config.clientId});
-        const Tokens tokens = co_await tokenRequest(std::move(form));
+        auto exchanged = tokenRequest(std::move(form));
+        const Tokens tokens = co_await std::move(exchanged);
         // A logout while the request ran wins: its answer must not log the user back in.
         if (self && self->m_refresh == refresh) {
             self->setTokens(tokens);

@@ -24,7 +24,7 @@ public:
 // the keyring.
 class MemoryTokenStore final : public TokenStore {
 public:
-    QCoro::Task<std::optional<QByteArray>> load() override { co_return m_data; }
+    QCoro::Task<std::optional<QByteArray>> load() override { co_return std::optional<QByteArray>(m_data); }
     QCoro::Task<> save(QByteArray data) override
     {
         m_data = std::move(data);

@@ -38,6 +38,17 @@ QString Accounts::randomToken(int bytes)
     return QString::fromLatin1(data.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
 }
 
+void Accounts::resetBehaviour()
+{
+    clientId = SpotifyConfig::builtInClientId();
+    redirectUri = SpotifyConfig::redirectUri();
+    expiresIn = 3600;
+    rotateRefreshTokens = true;
+    denyAuthorization = false;
+    product = u"premium"_s;
+    onAllowList = true;
+}
+
 void Accounts::expireAccessTokens()
 {
     const Instant now = m_clock.now();

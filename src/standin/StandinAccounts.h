@@ -32,6 +32,9 @@ public:
     std::optional<QString> product = QStringLiteral("premium");   // absent: "me" has no product
     bool onAllowList = true;              // false: "me" answers 403
 
+    // Puts the scriptable behaviour above back to its defaults; tokens stay valid.
+    void resetBehaviour();
+
     // Every access token now held expires at once.
     void expireAccessTokens();
     // Every refresh token now held stops working.

@@ -19,9 +19,9 @@ namespace velloran::standin {
 struct Fault {
     int status = 0;
     int times = 1;
-    std::optional<QByteArray> retryAfter;       // sent verbatim as the Retry-After header
+    std::optional<QByteArray> retryAfter = std::nullopt;   // sent verbatim as the Retry-After header
     std::chrono::milliseconds delay{0};
-    std::optional<QByteArray> body;             // the answer's body, verbatim; JSON error when absent
+    std::optional<QByteArray> body = std::nullopt;         // the answer's body, verbatim; JSON error when absent
 
     // Reads {"status", "times", "retryAfter", "delayMs", "body"}; throws DecodeError.
     static Fault fromJson(const QJsonObject &object);

@@ -10,6 +10,7 @@ class StandinServer;
 void registerAccountRoutes(StandinServer &server);   // /authorize, /api/token
 void registerWebApiRoutes(StandinServer &server);    // /v1/me, albums, playlists
 void registerControlRoutes(StandinServer &server);   // /standin/...: scripting from outside
+void registerCoverRoutes(StandinServer &server);     // /covers/{id}/{size}: generated cover images
 void registerPlayerRoutes(StandinServer &server);    // /v1/me/player/..., the SDK script and its push channel
 
 } // namespace velloran::standin

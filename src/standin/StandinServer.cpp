@@ -59,6 +59,7 @@ StandinServer::StandinServer(Catalogue catalogue, Clock &clock, QObject *parent)
     registerAccountRoutes(*this);
     registerWebApiRoutes(*this);
     registerControlRoutes(*this);
+    registerCoverRoutes(*this);
     registerPlayerRoutes(*this);
 }
 

@@ -49,6 +49,7 @@ public:
     Accounts &accounts() { return m_accounts; }
     Catalogue &catalogue() { return m_catalogue; }
     FaultBook &faults() { return m_faults; }
+    const FaultBook &faults() const { return m_faults; }
 
     // The most recent requests, oldest first (bounded).
     const std::deque<Request> &requestLog() const { return m_log; }

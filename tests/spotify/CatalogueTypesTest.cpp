@@ -51,8 +51,9 @@ TEST(CatalogueTypes, PlaylistsAndItems)
 
     const auto items = decodeCatalogue<SpotifyPage<SpotifyPlaylistItem>>(
         R"({"items":[{"item":{"uri":"spotify:track:a"}},{"track":{"uri":"spotify:episode:e","type":"episode"}},
-                     {"track":null},{}]})");
-    ASSERT_EQ(items.items.size(), 4);
+                     {"track":null},{},null]})");
+    ASSERT_EQ(items.items.size(), 5);
+    EXPECT_EQ(items.items[4], SpotifyPlaylistItem{});
     EXPECT_TRUE(items.items[0].item);
     EXPECT_FALSE(items.items[0].track);
     EXPECT_EQ(items.items[1].track->type, u"episode"_s);

@@ -58,6 +58,7 @@ Sprite CablesRenderer::render(const QList<Cable> &cables, qreal dpr)
 {
     QRectF bounds;
     QPainterPath outlines;
+    outlines.setFillRule(Qt::WindingFill);
     for (const Cable &cable : cables) {
         QPainterPathStroker stroker;
         stroker.setWidth(cable.width);
@@ -68,7 +69,7 @@ Sprite CablesRenderer::render(const QList<Cable> &cables, qreal dpr)
     outlines.addRect(QRectF(1003, 232, 24, 26));
     outlines.addRect(QRectF(700, 236, 34, 22));
     // A cable lying on the table throws a tight shadow.
-    const Sprite shadow = softShadow(outlines.simplified(), 3, QColor(20, 10, 4, 120), {2, 3}, dpr);
+    const Sprite shadow = softShadow(outlines, 3, QColor(20, 10, 4, 120), {2, 3}, dpr);
     bounds = outlines.boundingRect().united(QRectF(shadow.origin, shadow.logicalSize())).adjusted(-4, -4, 4, 4);
 
     Sprite sprite{makeCanvas(bounds.size(), dpr), bounds.topLeft()};

@@ -13,8 +13,6 @@
 #include <QRadialGradient>
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace velloran {
 namespace {

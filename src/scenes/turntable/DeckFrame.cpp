@@ -1,9 +1,7 @@
 #include "scenes/turntable/DeckFrame.h"
 
-#include "paint/SoftShadow.h"
 #include "scenes/turntable/DeckGeometry.h"
 
-#include <QPainterPath>
 
 namespace velloran {
 
@@ -21,24 +19,16 @@ DeckButtonStyle DeckFramePainter::speedStyle(bool at45, bool is45)
 void DeckFramePainter::paintDisc(QPainter &painter, QPointF centre, double rotation, const DiscFace &face,
                                  const QImage &labelArtwork, qreal dpr)
 {
-    const Sprite &shadow = m_discShadow.get(NoKey{}, dpr, [&] {
-        QPainterPath disc;
-        disc.addEllipse(QPointF(0, 0), deck::discRadius, deck::discRadius);
-        return softShadow(disc, 4, QColor(0, 0, 0, qRound(255 * 0.45)), {2, 4}, dpr);
-    });
-    shadow.draw(painter, centre);
+    const DiscFaceRenderer::Images &images = m_face.images(face, labelArtwork, dpr);
+    images.platter.draw(painter, centre);
 
-    const QImage &image = m_face.image(face, labelArtwork, dpr);
-    const QPointF corner(-deck::discRadius, -deck::discRadius);
+    // The label's edge lies inside its image, so its frame needs no edge antialiasing.
     painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.translate(centre);
     painter.rotate(rotation);
-    painter.drawImage(corner, image);
-    painter.restore();
-
-    painter.save();
-    painter.setCompositionMode(QPainter::CompositionMode_Screen);
-    painter.drawImage(centre + corner, m_sheen.image(dpr));
+    const double half = DiscFaceRenderer::labelSize / 2;
+    painter.drawImage(QPointF(-half, -half), images.label);
     painter.restore();
 }
 

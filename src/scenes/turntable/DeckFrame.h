@@ -47,6 +47,10 @@ class DeckFramePainter {
 public:
     void paint(QPainter &painter, const DeckFrameState &state, qreal devicePixelRatio);
 
+    // Everything the live layer can draw lies in this stage rectangle: the disc with its
+    // shadow, the tonearm over its whole travel, the controls with their glows and shadows.
+    static constexpr QRectF bounds{560.0, 226.0, 690.0, 566.0};
+
     // The disc face alone, centred at `centre` and turned by `rotation` degrees, with its
     // shadow and sheen.
     void paintDisc(QPainter &painter, QPointF centre, double rotation, const DiscFace &face,
@@ -63,8 +67,6 @@ private:
                      qreal devicePixelRatio, DeckButtonRenderer &renderer);
 
     DiscFaceRenderer m_face;
-    DiscSheenRenderer m_sheen;
-    RenderCache<NoKey, Sprite> m_discShadow;
     TonearmRenderer m_tonearm;
     CueLeverRenderer m_cueLever;
     PitchFaderRenderer m_pitchFader;

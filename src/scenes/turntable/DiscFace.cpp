@@ -3,6 +3,7 @@
 #include "model/Record.h"
 #include "paint/Fonts.h"
 #include "paint/Palette.h"
+#include "paint/SoftShadow.h"
 #include "scenes/turntable/DeckGeometry.h"
 
 #include <QConicalGradient>
@@ -96,7 +97,7 @@ void drawLabel(QPainter &p, QPointF c, const DiscFace &face, const QImage &artwo
 
 } // namespace
 
-QImage DiscFaceRenderer::render(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio)
+QImage DiscFaceRenderer::renderVinyl(const DiscFace &face, qreal devicePixelRatio)
 {
     QImage image = makeCanvas({deck::discDiameter, deck::discDiameter}, devicePixelRatio);
     QPainter p(&image);
@@ -123,7 +124,15 @@ QImage DiscFaceRenderer::render(const DiscFace &face, const QImage &labelArtwork
     strokeCircle(p, c, 204.5, grey(22), 4.0);
     strokeCircle(p, c, 208.6, QColor(255, 255, 255, qRound(255 * 0.1)), 1.2);
     strokeCircle(p, c, 78.0, grey(20), 10.0);
+    return image;
+}
 
+QImage DiscFaceRenderer::renderLabel(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio)
+{
+    QImage image = makeCanvas({labelSize, labelSize}, devicePixelRatio);
+    QPainter p(&image);
+    prepare(p);
+    const QPointF c(labelSize / 2, labelSize / 2);
     drawLabel(p, c, face, labelArtwork);
 
     QRadialGradient spindle(c, 5.0);
@@ -136,10 +145,47 @@ QImage DiscFaceRenderer::render(const DiscFace &face, const QImage &labelArtwork
     return image;
 }
 
-const QImage &DiscFaceRenderer::image(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio)
+QImage DiscFaceRenderer::render(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio)
 {
-    return m_cache.get(Key{face, labelArtwork.isNull() ? 0 : labelArtwork.cacheKey()}, devicePixelRatio,
-                       [&] { return render(face, labelArtwork, devicePixelRatio); });
+    QImage image = renderVinyl(face, devicePixelRatio);
+    QPainter p(&image);
+    p.drawImage(QPointF(deck::discRadius - labelSize / 2, deck::discRadius - labelSize / 2),
+                renderLabel(face, labelArtwork, devicePixelRatio));
+    return image;
+}
+
+const DiscFaceRenderer::Images &DiscFaceRenderer::images(const DiscFace &face, const QImage &labelArtwork,
+                                                         qreal devicePixelRatio)
+{
+    return m_cache.get(Key{face, labelArtwork.isNull() ? 0 : labelArtwork.cacheKey()}, devicePixelRatio, [&] {
+        const qreal dpr = devicePixelRatio;
+        const QImage vinyl = renderVinyl(face, dpr);
+        const QImage label = renderLabel(face, labelArtwork, dpr);
+        QImage whole = vinyl;
+        {
+            QPainter p(&whole);
+            p.drawImage(QPointF(deck::discRadius - labelSize / 2, deck::discRadius - labelSize / 2), label);
+        }
+
+        QPainterPath disc;
+        disc.addEllipse(QPointF(0, 0), deck::discRadius, deck::discRadius);
+        const Sprite shadow = softShadow(disc, 4, QColor(0, 0, 0, qRound(255 * 0.45)), {2, 4}, dpr);
+        const QRectF bounds = QRectF(shadow.origin, shadow.logicalSize())
+                                  .united(QRectF(-deck::discRadius, -deck::discRadius, deck::discDiameter,
+                                                 deck::discDiameter));
+        Sprite platter{makeCanvas(bounds.size(), dpr), bounds.topLeft()};
+        {
+            QPainter p(&platter.image);
+            prepare(p);
+            p.translate(-bounds.topLeft());
+            shadow.draw(p);
+            const QPointF corner(-deck::discRadius, -deck::discRadius);
+            p.drawImage(corner, vinyl);
+            p.setCompositionMode(QPainter::CompositionMode_Plus);
+            p.drawImage(corner, DiscSheenRenderer::render(dpr));
+        }
+        return Images{whole, platter, label};
+    });
 }
 
 QImage DiscSheenRenderer::render(qreal devicePixelRatio)

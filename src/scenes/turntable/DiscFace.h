@@ -44,19 +44,40 @@ const QList<GrooveRing> &grooveRings();
 // when that track begins.
 double trackGapRadius(double fraction);
 
-// Draws a record face, 420 x 420 points about its centre, into an image at the device pixel
-// ratio, and keeps it until the face, the label artwork or the ratio change. Spinning the
-// record rotates this image; nothing is redrawn per frame.
+// Draws a record face, 420 x 420 points about its centre, into images at the device pixel
+// ratio, and keeps them until the face, the label artwork or the ratio change. Nothing is
+// redrawn per frame.
+//
+// Everything on the face but the label is made of circles about the centre, so turning the
+// record changes nothing there: a spinning record is drawn as the still vinyl (with its
+// shadow and sheen already laid on) and the label turned over it, which shows exactly what
+// turning the whole face would, while resampling only the label.
 class DiscFaceRenderer {
 public:
     static constexpr double labelSize = 140.0;
 
+    struct Images {
+        // The whole face, its top-left corner at the origin.
+        QImage face;
+        // The vinyl without the label, with its shadow on the platter and the sheen; origin
+        // relative to the disc's centre.
+        Sprite platter;
+        // The label with the spindle, to be turned about its centre.
+        QImage label;
+    };
+
     // The face with its top-left corner at the origin; `labelArtwork` may be null, which
     // shows the placeholder colour.
-    const QImage &image(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio);
+    const QImage &image(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio)
+    {
+        return images(face, labelArtwork, devicePixelRatio).face;
+    }
+    const Images &images(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio);
     int renderCount() const { return m_cache.renderCount(); }
 
     static QImage render(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio);
+    static QImage renderVinyl(const DiscFace &face, qreal devicePixelRatio);
+    static QImage renderLabel(const DiscFace &face, const QImage &labelArtwork, qreal devicePixelRatio);
 
 private:
     struct Key {
@@ -64,7 +85,7 @@ private:
         qint64 artworkKey = 0;
         bool operator==(const Key &) const = default;
     };
-    RenderCache<Key, QImage> m_cache;
+    RenderCache<Key, Images> m_cache;
 };
 
 // The light reflected on the grooves. Drawn over the spinning face without rotating, so the

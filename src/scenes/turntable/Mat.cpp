@@ -26,13 +26,21 @@ QImage MatRenderer::render(qreal devicePixelRatio)
     p.setBrush(rubber);
     p.drawEllipse(c, matRadius, matRadius);
 
-    // Moulded ribs, fine and even, fading toward the edge.
-    for (double ring = 24; ring < matRadius - 2; ring += 3.0) {
-        p.setPen(QPen(QColor(0, 0, 0, 46), 0.9));
-        p.drawEllipse(c, ring, ring);
-        p.setPen(QPen(QColor(255, 255, 255, 9), 0.6));
-        p.drawEllipse(c, ring + 1.1, ring + 1.1);
+    // Moulded ribs, fine and even: one radial gradient with a dark and a light stop per rib
+    // fills them all in a single pass.
+    QRadialGradient ribs(c, matRadius);
+    constexpr double pitch = 3.0;
+    ribs.setColorAt(0.0, Qt::transparent);
+    for (double ring = 24; ring + pitch < matRadius - 2; ring += pitch) {
+        ribs.setColorAt(ring / matRadius, QColor(0, 0, 0, 0));
+        ribs.setColorAt((ring + 0.6) / matRadius, QColor(0, 0, 0, 52));
+        ribs.setColorAt((ring + 1.2) / matRadius, QColor(0, 0, 0, 0));
+        ribs.setColorAt((ring + 1.8) / matRadius, QColor(255, 255, 255, 10));
+        ribs.setColorAt((ring + 2.4) / matRadius, QColor(255, 255, 255, 0));
     }
+    ribs.setColorAt(1.0, Qt::transparent);
+    p.setBrush(ribs);
+    p.drawEllipse(c, matRadius, matRadius);
     p.setPen(QPen(QColor(0, 0, 0, 120), 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(c, matRadius - 0.75, matRadius - 0.75);

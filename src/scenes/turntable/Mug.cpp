@@ -38,9 +38,11 @@ Sprite MugRenderer::render(const Palette &palette, qreal dpr)
 
     contact.draw(p);
     handleShadow.draw(p);
+    // The glaze catches the lamp on the handle's near side.
     QLinearGradient glaze(loop.topLeft(), loop.bottomRight());
-    glaze.setColorAt(0.0, QColor(240, 238, 234));
-    glaze.setColorAt(1.0, QColor(205, 202, 196));
+    glaze.setColorAt(0.0, QColor(255, 255, 255, 60));
+    glaze.setColorAt(0.5, QColor(255, 255, 255, 0));
+    glaze.setColorAt(1.0, QColor(0, 0, 0, 40));
     p.fillPath(handleBody, QColor(231, 229, 224));
     p.fillPath(handleBody, QBrush(glaze));
     cupShadow.draw(p);
@@ -71,7 +73,7 @@ Sprite MugRenderer::render(const Palette &palette, qreal dpr)
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(0, 0), coffeeRadius + 0.8, coffeeRadius + 0.8);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 240, 220, 60));
+    p.setBrush(QColor(255, 240, 220, 34));
     p.drawEllipse(QPointF(-coffeeRadius * 0.35, -coffeeRadius * 0.4), coffeeRadius * 0.28, coffeeRadius * 0.14);
     p.setPen(QPen(QColor(255, 255, 255, 120), 1.0));
     p.setBrush(Qt::NoBrush);

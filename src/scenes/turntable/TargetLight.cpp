@@ -87,7 +87,7 @@ void TargetGlowRenderer::paint(QPainter &painter, QPointF centre, double opacity
     });
     painter.save();
     painter.setOpacity(painter.opacity() * opacity);
-    painter.setCompositionMode(QPainter::CompositionMode_Screen);
+    painter.setCompositionMode(QPainter::CompositionMode_Plus);
     painter.drawImage(centre - QPointF(size.width() / 2, size.height() / 2), glow);
     painter.restore();
 }

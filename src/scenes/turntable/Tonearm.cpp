@@ -98,11 +98,43 @@ const Sprite &TonearmRenderer::arm(qreal devicePixelRatio)
     return m_arm.get(NoKey{}, devicePixelRatio, [&] { return render(devicePixelRatio); });
 }
 
+TonearmRenderer::Pieces TonearmRenderer::cut(const Sprite &drawing, double top, double bottom)
+{
+    const QRectF all(drawing.origin, drawing.logicalSize());
+    const qreal dpr = drawing.image.devicePixelRatio();
+    Pieces pieces;
+    pieces.pivotEnd = cropSprite(drawing, QRectF(all.left(), all.top(), all.width(), top - all.top()));
+    pieces.headEnd = cropSprite(drawing, QRectF(all.left(), bottom, all.width(), all.bottom() - bottom));
+    const QRectF row(all.left(), (top + bottom) / 2, all.width(), 1.0 / dpr);
+    const QRectF visible = opaqueBounds(cropSprite(drawing, row));
+    pieces.run = cropSprite(drawing, QRectF(visible.left(), row.top(), visible.width(), row.height()));
+    pieces.runRect = QRectF(pieces.run.origin.x(), top, pieces.run.logicalSize().width(), bottom - top);
+    // Trim the ends to what they show, so that no transparent margin is resampled.
+    pieces.pivotEnd = cropSprite(pieces.pivotEnd, opaqueBounds(pieces.pivotEnd));
+    pieces.headEnd = cropSprite(pieces.headEnd, opaqueBounds(pieces.headEnd));
+    return pieces;
+}
+
+void TonearmRenderer::Pieces::draw(QPainter &painter) const
+{
+    // The cuts between the pieces run straight across the arm; drawn without edge
+    // antialiasing, the three tile exactly, with no seam.
+    painter.drawImage(runRect, run.image);
+    pivotEnd.draw(painter);
+    headEnd.draw(painter);
+}
+
 void TonearmRenderer::paint(QPainter &painter, QPointF pivot, double arm, double lift, qreal devicePixelRatio)
 {
-    const Sprite &drawing = this->arm(devicePixelRatio);
-    const Shadows &shadows = m_shadows.get(NoKey{}, devicePixelRatio, [&] {
-        return Shadows{softShadow(drawing.image, 7.0, Qt::black), softShadow(drawing.image, 23.0, Qt::black)};
+    const Parts &parts = m_parts.get(NoKey{}, devicePixelRatio, [&] {
+        const Sprite &drawing = this->arm(devicePixelRatio);
+        const auto shadow = [&](qreal radius) {
+            Sprite s = softShadow(drawing.image, radius, Qt::black);
+            s.origin += drawing.origin;
+            return s;
+        };
+        return Parts{cut(drawing, tubeTop, tubeBottom), cut(shadow(7.0), tubeTop + 30, tubeBottom - 30),
+                     cut(shadow(23.0), tubeTop + 60, tubeBottom - 60)};
     });
 
     const double s = easedLift(lift);
@@ -111,25 +143,26 @@ void TonearmRenderer::paint(QPainter &painter, QPointF pivot, double arm, double
     const QPointF offset(3 + 8 * s, 4 + 12 * s);
 
     painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.save();
     painter.translate(pivot + offset);
     painter.rotate(arm);
     painter.scale(scale, scale);
-    painter.translate(drawing.origin);
+    const double baseOpacity = painter.opacity();
     if (s < 1.0) {
-        painter.setOpacity(opacity * (1.0 - s));
-        shadows.lowered.draw(painter);
+        painter.setOpacity(baseOpacity * opacity * (1.0 - s));
+        parts.lowered.draw(painter);
     }
     if (s > 0.0) {
-        painter.setOpacity(opacity * s);
-        shadows.raised.draw(painter);
+        painter.setOpacity(baseOpacity * opacity * s);
+        parts.raised.draw(painter);
     }
     painter.restore();
 
-    painter.save();
     painter.translate(pivot);
     painter.rotate(arm);
     painter.scale(scale, scale);
-    drawing.draw(painter);
+    parts.arm.draw(painter);
     painter.restore();
 }
 

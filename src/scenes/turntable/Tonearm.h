@@ -11,6 +11,11 @@ namespace velloran {
 // The tonearm at its rest pose, drawn once with the pivot at the origin (stylus 320 points
 // below it), then rotated and scaled about the pivot every frame. Its shadow is blurred
 // once at the lowered and the raised radius; frames in between blend the two.
+//
+// A frame draws each of these as three pieces: the pivot end, the headshell end and, between
+// them, the straight run of the tube, which looks the same along its whole length and so is
+// kept as a single row of pixels stretched to length. That keeps the per-frame resampling to
+// the pixels the arm really covers rather than its whole 140 x 520 frame.
 class TonearmRenderer {
 public:
     // The drawing's frame relative to the pivot: 140 x 520 with the pivot at (70, 100).
@@ -24,13 +29,29 @@ public:
 
     static Sprite render(qreal devicePixelRatio);
 
+    // Where the straight run of the tube begins and ends, below the pivot.
+    static constexpr double tubeTop = 24.0;
+    static constexpr double tubeBottom = 262.0;
+
+    // A drawing cut into its pivot end, its stretched middle run and its headshell end.
+    struct Pieces {
+        Sprite pivotEnd;
+        Sprite run;
+        QRectF runRect;
+        Sprite headEnd;
+
+        void draw(QPainter &painter) const;
+    };
+    static Pieces cut(const Sprite &drawing, double top, double bottom);
+
 private:
-    struct Shadows {
-        Sprite lowered;
-        Sprite raised;
+    struct Parts {
+        Pieces arm;
+        Pieces lowered;
+        Pieces raised;
     };
     RenderCache<NoKey, Sprite> m_arm;
-    RenderCache<NoKey, Shadows> m_shadows;
+    RenderCache<NoKey, Parts> m_parts;
 };
 
 // The smoothstep of the lift that the arm's placement effects follow.

@@ -158,6 +158,7 @@ int main(int argc, char **argv)
                 crop(QRectF(940, 220, 330, 560), QStringLiteral("arm-side"));
                 crop(QRectF(560, 640, 680, 150), QStringLiteral("buttons"));
                 crop(QRectF(600, 280, 420, 420), QStringLiteral("disc"));
+                crop(QRectF(240, 90, 520, 260), QStringLiteral("decor"));
             }
         }
 

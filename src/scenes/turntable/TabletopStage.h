@@ -1,0 +1,150 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "paint/Sprite.h"
+#include "scenes/turntable/CoverArt.h"
+#include "scenes/turntable/DeckBody.h"
+#include "scenes/turntable/DeckFrame.h"
+#include "scenes/turntable/DeckMotion.h"
+#include "scenes/turntable/Mug.h"
+#include "scenes/turntable/Cables.h"
+#include "scenes/turntable/OakTable.h"
+#include "scenes/turntable/Pile.h"
+#include "scenes/turntable/PitchFader.h"
+#include "scenes/turntable/PowerKnob.h"
+#include "scenes/turntable/Sleeve.h"
+#include "scenes/turntable/StageFit.h"
+#include "scenes/turntable/StagePoses.h"
+#include "scenes/turntable/Tween.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <optional>
+
+namespace velloran {
+
+class ArtworkStore;
+class LibraryAccess;
+class PlaybackController;
+class Turntable;
+
+// The tabletop: the 1600 x 1000 stage fitted into the widget, with the mug, the pile of
+// sleeves, the cables, the deck, the record's sleeve and the disc, and the deck's live
+// parts driven frame by frame from the turntable and the player. Every gesture on the deck
+// ends in an operation of the turntable. The frame loop runs only while something moves.
+class TabletopStage : public QWidget {
+    Q_OBJECT
+
+public:
+    // The deck's hit targets.
+    enum class Control { power, startStop, speed33, speed45, cueLever, pitchFader, targetLight, tonearm };
+    Q_ENUM(Control)
+
+    TabletopStage(Turntable &turntable, LibraryAccess &library, Clock &clock, ArtworkStore *store = nullptr,
+                  QWidget *parent = nullptr);
+    ~TabletopStage() override;
+
+    const StageFit &fit() const { return m_fit; }
+    const DeckMotion &motion() const { return m_motion; }
+    Pile &pile() { return m_pile; }
+    // The frame loop is paused: the deck is at rest.
+    bool isStill() const { return m_still; }
+    int frameCount() const { return m_frames; }
+
+    // One frame of the loop: aim and step the deck's motion, move the animations, redraw.
+    void advanceFrame();
+    // Draws the whole stage as it is now, in widget points.
+    void paintStage(QPainter &painter, qreal devicePixelRatio);
+
+    // The control at a stage point, topmost first.
+    std::optional<Control> controlAt(QPointF stagePoint) const;
+    static QString toolTip(Control control);
+
+Q_SIGNALS:
+    // A tap anywhere on the table, alongside whatever the tap does there.
+    void tapped();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private Q_SLOTS:
+    void wakeFromModel();
+
+private:
+    double now() const;
+    void wake();
+    void confirmStill();
+    bool animationsRunning(double t) const;
+    void watch(QObject *model);
+    void followFlipping(bool flipping);
+    void followRecord();
+    void updateCursor(std::optional<QPointF> stagePoint);
+    void invalidateBack();
+
+    void paintBack(QPainter &painter, qreal dpr);
+    void paintDisc(QPainter &painter, const StageDiscPose &pose, double t, qreal dpr);
+    void paintSleeve(QPainter &painter, double t, qreal dpr);
+    DeckFrameState frameState(double t);
+
+    Turntable &m_turntable;
+    PlaybackController &m_controller;
+    LibraryAccess &m_library;
+    Clock &m_clock;
+    Instant m_epoch;
+
+    StageFit m_fit;
+    DeckMotion m_motion;
+    bool m_still = false;
+    bool m_stillCheckPosted = false;
+    QTimer m_frameTimer;
+    int m_frames = 0;
+    std::optional<Instant> m_flipStart;
+
+    // Drawings.
+    OakTable m_table;
+    MugRenderer m_mug;
+    CablesRenderer m_cables;
+    DeckBodyRenderer m_body;
+    SleeveRenderer m_sleeve;
+    DiscFaceRenderer m_face;
+    DiscSheenRenderer m_sheen;
+    DeckFramePainter m_live;
+    struct DiscShadows {
+        Sprite near;
+        Sprite far;
+    };
+    RenderCache<NoKey, DiscShadows> m_discShadows;
+    QImage m_back;
+    bool m_backValid = false;
+    Pile m_pile;
+    CoverArt m_sleeveArt;
+
+    // Animated looks.
+    Tween m_sleeveTween;
+    SleeveLook m_sleeveFrom;
+    SleeveLook m_sleeveTo;
+    Tween m_powerLamp;
+    Tween m_targetLight;
+    Tween m_targetGlow;
+    PowerKnobMotion m_knob;
+    std::optional<double> m_lastFrame;
+
+    // Gestures.
+    std::optional<Control> m_pressed;
+    QPointF m_pressStage;
+    bool m_armDragging = false;
+    PitchFaderDrag m_faderDrag;
+    std::optional<ShelfEntry> m_pressedSleeve;
+    bool m_moved = false;
+};
+
+} // namespace velloran
