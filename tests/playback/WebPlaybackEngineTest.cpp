@@ -6,6 +6,7 @@
 #include "TestSettings.h"
 
 #include "playback/EngineError.h"
+#include "playback/HiddenWebView.h"
 #include "playback/PlaybackController.h"
 #include "playback/WebEngineSetup.h"
 #include "playback/WebPlaybackEngine.h"
@@ -423,4 +424,21 @@ TEST(WebPlaybackEngine, OnlyTheProgramsOwnPlayerIsOnTheBus)
     ASSERT_TRUE(QTest::qWaitFor([&] { return playerctl.state() == QProcess::NotRunning; }, 10000));
     const QString players = QString::fromUtf8(playerctl.readAllStandardOutput());
     EXPECT_FALSE(players.contains("chrom"_L1, Qt::CaseInsensitive)) << players.toStdString();
+}
+
+TEST(WebPlaybackEngine, TheHiddenViewLendsTheEngineItsViewAndGivesItBack)
+{
+    EngineHarness harness;
+    QPointer<QWebEngineView> view = harness.engine->webView();
+    {
+        QWidget window;
+        auto *hidden = new HiddenWebView(view, &window);
+        hidden->setGeometry(0, 0, 2, 2);
+        window.show();
+        EXPECT_EQ(view->parentWidget(), hidden);
+        ASSERT_TRUE(harness.waitForReady()); // the page runs inside the window
+    }
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->parentWidget(), nullptr);
+    EXPECT_TRUE(harness.engine->deviceID());
 }
