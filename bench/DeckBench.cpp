@@ -2,6 +2,7 @@
 // turned to an arbitrary angle with its sheen, the tonearm and every control) painted
 // into a 1600 x 1000 stage, and one step of the deck's motion.
 
+#include "paint/FontRegistration.h"
 #include "scenes/turntable/DeckBody.h"
 #include "scenes/turntable/DeckFrame.h"
 #include "scenes/turntable/DeckGeometry.h"
@@ -128,6 +129,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    fonts::registerBundledFonts();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the whole suite in the default build, then the
-# model and playback suites again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# model, playback, Spotify and stand-in suites again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,7 +15,7 @@ cmake --build --preset default -j "$jobs"
 dbus-run-session -- ctest --preset default -j "$jobs"
 
 cmake --preset asan -DVELLORAN_WERROR=ON
-cmake --build --preset asan -j "$jobs" --target core_tests model_tests playback_tests
+cmake --build --preset asan -j "$jobs" --target core_tests model_tests playback_tests spotify_tests standin_tests
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --preset asan -j "$jobs" -R '^(core|model|playback)\.'
+dbus-run-session -- ctest --preset asan -j "$jobs" -R '^(core|model|playback|spotify|standin)\.'

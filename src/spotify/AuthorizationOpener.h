@@ -28,6 +28,8 @@ public:
 
 // Follows the authorisation page itself, without a browser, and reports the redirect it
 // answers with: for tests and the demo, where the accounts service grants at once.
+// Connect `redirected` to SpotifyAuth::deliverCallback and `failed` to cancelLogin, so
+// that a page that does not redirect ends the login instead of leaving it waiting.
 class DirectAuthorizationOpener final : public QObject, public AuthorizationOpener {
     Q_OBJECT
 

@@ -20,7 +20,6 @@ namespace velloran {
 
 class AuthorizationOpener;
 class TokenStore;
-struct Pkce;
 
 // Signs the user in to Spotify (authorisation code with PKCE, the user's browser showing
 // the page), checks that the account may use the program, keeps the tokens in the token

@@ -2,9 +2,12 @@
 
 #include "model/Record.h"
 #include "scenes/turntable/DeckGeometry.h"
+#include "scenes/turntable/DeckFrame.h"
 #include "scenes/turntable/DiscFace.h"
 
 #include <gtest/gtest.h>
+
+#include <QPainter>
 
 #include <cmath>
 #include <numbers>
@@ -123,4 +126,63 @@ TEST(DiscFace, BreakBeyondTheSideIsDrawnAtTheRunOutAndNoBreakDrawsNoGap)
     EXPECT_FALSE(velloran::testing::near(pixelAt(none, onDisc(143, 200)), QColor(31, 31, 31), 3));
     // Without artwork the label shows the placeholder.
     EXPECT_TRUE(velloran::testing::near(pixelAt(none, onDisc(30, 45)), QColor(42, 39, 36), 2));
+}
+
+TEST(DiscFace, SpinningTheLabelOverTheStillVinylLooksLikeTurningTheWholeFace)
+{
+    // Label artwork with a clear orientation: one quarter red, the rest blue.
+    QImage art(120, 120, QImage::Format_ARGB32_Premultiplied);
+    art.fill(Qt::blue);
+    {
+        QPainter p(&art);
+        p.fillRect(QRect(60, 0, 60, 60), Qt::red);
+    }
+    const DiscFace face{{}, {0.25, 0.6}, QStringLiteral("B")};
+    const double rotation = 117.0;
+    const QSizeF size(480, 480);
+    const QPointF centre(240, 240);
+
+    DeckFramePainter deckPainter;
+    QImage fast = makeCanvas(size, 1.0);
+    fast.fill(Qt::black);
+    {
+        QPainter p(&fast);
+        prepare(p);
+        deckPainter.paintDisc(p, centre, rotation, face, art, 1.0);
+    }
+
+    // The reference: the whole face turned, then the sheen over it.
+    QImage whole = makeCanvas(size, 1.0);
+    whole.fill(Qt::black);
+    {
+        QPainter p(&whole);
+        prepare(p);
+        p.translate(centre);
+        p.save();
+        p.rotate(rotation);
+        p.drawImage(QPointF(-deck::discRadius, -deck::discRadius), DiscFaceRenderer::render(face, art, 1.0));
+        p.restore();
+        p.setCompositionMode(QPainter::CompositionMode_Plus);
+        p.drawImage(QPointF(-deck::discRadius, -deck::discRadius), DiscSheenRenderer::render(1.0));
+    }
+
+    int compared = 0;
+    for (double r = 5; r < 205; r += 7) {
+        for (double a = 0; a < 360; a += 13) {
+            const double rad = a * std::numbers::pi / 180.0;
+            const QPointF at = centre + QPointF(r * std::cos(rad), r * std::sin(rad));
+            // The shadow is laid under the still vinyl only; the comparison is on the disc.
+            ASSERT_TRUE(velloran::testing::near(pixelAt(fast, at), pixelAt(whole, at), 12))
+                << "radius " << r << " angle " << a << ": " << pixelAt(fast, at).name().toStdString() << " vs "
+                << pixelAt(whole, at).name().toStdString();
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 700);
+
+    // The red quarter of the label really turned: at 117 degrees clockwise its centre,
+    // first up and to the right, lies down and to the right of the spindle.
+    const double quarter = (-45.0 + rotation) * std::numbers::pi / 180.0;
+    const QPointF red = centre + QPointF(40 * std::cos(quarter), 40 * std::sin(quarter));
+    EXPECT_TRUE(velloran::testing::near(pixelAt(fast, red), Qt::red, 30)) << pixelAt(fast, red).name().toStdString();
 }

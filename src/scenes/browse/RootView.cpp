@@ -97,6 +97,16 @@ RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidg
 
 RootView::~RootView() = default;
 
+bool RootView::showsLogin() const
+{
+    return m_login != nullptr;
+}
+
+LoginView *RootView::loginView() const
+{
+    return m_login.data();
+}
+
 void RootView::showConnected(bool connected, bool animated)
 {
     if (m_connected == connected)

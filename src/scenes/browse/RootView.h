@@ -28,8 +28,8 @@ public:
              std::function<void()> whenConnected, QWidget *parent = nullptr);
     ~RootView() override;
 
-    bool showsLogin() const { return m_login != nullptr; }
-    LoginView *loginView() const { return m_login; }
+    bool showsLogin() const;
+    LoginView *loginView() const;
     QWidget *connectedContent() const { return m_content; }
     QWidget *hiddenPage() const { return m_hiddenPage; }
     bool isTransitioning() const { return m_transition.state() == QAbstractAnimation::Running; }

@@ -6,6 +6,7 @@
 #include "PreviewTable.h"
 
 #include "model/Record.h"
+#include "paint/FontRegistration.h"
 #include "paint/Sprite.h"
 #include "scenes/turntable/Cables.h"
 #include "scenes/turntable/DeckBody.h"
@@ -80,6 +81,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    fonts::registerBundledFonts();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QCoreApplication::applicationDirPath() + QStringLiteral("/../renders");
     if (!QDir().mkpath(folder)) {
