@@ -15,6 +15,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-x11 gnome-keyring libsecret-1-0 playerctl xvfb xauth
+  libglib2.0-bin dbus-bin
   # fonts and desktop metadata
   woff2 appstream desktop-file-utils
 )

@@ -11,6 +11,9 @@
 
 int main(int argc, char **argv)
 {
+    // The check shows no window, so it needs no display either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     const velloran::WebEngineSetup setup = velloran::prepareWebEngine();
     QApplication app(argc, argv);
     int status = 2;

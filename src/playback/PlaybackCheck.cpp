@@ -42,6 +42,11 @@ QString yesNo(bool value)
     return value ? u"yes"_s : u"no"_s;
 }
 
+QString line(const QString &label, const QString &value)
+{
+    return u"  "_s + QString(label + u':').leftJustified(32) + value + u'\n';
+}
+
 } // namespace
 
 QCoro::Task<std::optional<PlaybackSupport>> probePlaybackSupport()
@@ -70,22 +75,22 @@ QCoro::Task<std::optional<PlaybackSupport>> probePlaybackSupport()
 QString playbackReport(const std::optional<PlaybackSupport> &support, const WebEngineSetup &setup)
 {
     QString report = u"Velloran playback check\n"_s;
-    report += u"  Widevine library:          "_s
-        + (setup.widevinePath ? *setup.widevinePath
-                              : u"not found (looked for Chrome's, Chromium's and Firefox's copies; "
-                                "VELLORAN_WIDEVINE_PATH names another)"_s)
-        + u'\n';
+    report += line(u"Widevine library"_s,
+                   setup.widevinePath ? *setup.widevinePath
+                                      : u"not found (looked for Chrome's, Chromium's and Firefox's copies; "
+                                        "VELLORAN_WIDEVINE_PATH names another)"_s);
     if (!support) {
         report += u"  The web engine did not answer the check.\n"_s;
         return report;
     }
-    report += u"  AAC audio:                 "_s + (support->aac.isEmpty() ? u"no"_s : u"yes ("_s + support->aac + u')')
-        + u'\n';
-    report += u"  Media Source Extensions:   "_s + yesNo(support->mediaSource)
-        + (support->mediaSource ? u", AAC "_s + yesNo(support->mediaSourceAac) : QString()) + u'\n';
-    report += u"  Widevine (com.widevine.alpha): "_s + yesNo(support->widevine)
-        + (support->widevine ? QString() : u" ("_s + support->widevineProblem + u')') + u'\n';
-    report += u"  Web Audio:                 "_s + yesNo(support->webAudio) + u'\n';
+    report += line(u"AAC audio"_s, support->aac.isEmpty() ? u"no"_s : u"yes ("_s + support->aac + u')');
+    report += line(u"Media Source Extensions"_s,
+                   yesNo(support->mediaSource)
+                       + (support->mediaSource ? u", AAC "_s + yesNo(support->mediaSourceAac) : QString()));
+    report += line(u"Widevine (com.widevine.alpha)"_s,
+                   yesNo(support->widevine)
+                       + (support->widevine ? QString() : u" ("_s + support->widevineProblem + u')'));
+    report += line(u"Web Audio"_s, yesNo(support->webAudio));
     if (support->canPlaySpotify()) {
         report += u"Spotify playback can work here.\n"_s;
     } else if (!support->widevine) {

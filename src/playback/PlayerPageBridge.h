@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QJsonValue>
 #include <QObject>
 
@@ -8,7 +9,8 @@
 namespace velloran {
 
 // The one object the player page sees through the web channel, under the name "player".
-// It offers nothing but postMessage, so script in the page cannot reach the engine itself.
+// It offers postMessage and what every QObject shows the channel; script in the page cannot
+// reach the engine itself, and cannot delete the bridge with deleteLater either.
 class PlayerPageBridge : public QObject {
     Q_OBJECT
 
@@ -16,6 +18,15 @@ public:
     explicit PlayerPageBridge(std::function<void(const QJsonValue &)> receive, QObject *parent = nullptr)
         : QObject(parent), m_receive(std::move(receive))
     {
+    }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        // Only the engine, its owner, ends the bridge, and never through a deferred delete.
+        if (event->type() == QEvent::DeferredDelete)
+            return true;
+        return QObject::event(event);
     }
 
 public Q_SLOTS:

@@ -8,6 +8,7 @@
 #include "spotify/SpotifyAPI.h"
 #include "spotify/SpotifyAuth.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QWebChannel>
@@ -52,6 +53,17 @@ QWebEngineScript documentCreationScript(const QString &name, const QString &sour
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(false);
     return script;
+}
+
+// The page's cookies and storage (the SDK keeps its device there) survive restarts. Qt's
+// default profile is off the record, so the page gets a named one, shared by every engine
+// of the process and released with the application.
+QWebEngineProfile *persistentPlayerProfile()
+{
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile)
+        profile = new QWebEngineProfile(u"Velloran"_s, QCoreApplication::instance());
+    return profile;
 }
 
 QString webChannelScript()
@@ -102,7 +114,7 @@ WebPlaybackEngine::WebPlaybackEngine(Services services, Clock &clock, Options op
 {
     if (m_options.sdkUrl.isEmpty())
         m_options.sdkUrl = configuredSdkUrl();
-    QWebEngineProfile *profile = m_options.profile ? m_options.profile : QWebEngineProfile::defaultProfile();
+    QWebEngineProfile *profile = m_options.profile ? m_options.profile : persistentPlayerProfile();
     profile->setHttpUserAgent(userAgentWithoutQtToken(profile->httpUserAgent()));
 
     m_view = std::make_unique<QWebEngineView>();

@@ -62,7 +62,8 @@ public:
         QString pageResource = QStringLiteral(":/velloran/player.html");
         // The SDK script the page loads; empty means VELLORAN_SDK_URL, else the real SDK.
         QString sdkUrl;
-        // The profile the page keeps its storage in; null means the program's persistent one.
+        // The profile the page keeps its storage in; null means the program's persistent one
+        // (named "Velloran", in the application's data folder).
         QWebEngineProfile *profile = nullptr;
     };
 

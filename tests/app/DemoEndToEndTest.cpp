@@ -12,6 +12,7 @@
 #include "playback/WebPlaybackEngine.h"
 #include "scenes/browse/LoginView.h"
 #include "scenes/turntable/SleeveBack.h"
+#include "scenes/turntable/Drawer.h"
 #include "scenes/turntable/SleeveBackParts.h"
 #include "scenes/turntable/TurntableScreen.h"
 
@@ -92,6 +93,7 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
     auto *screen = window.findChild<TurntableScreen *>();
     ASSERT_TRUE(screen);
     SleeveBack &back = screen->sleeveBack();
+    screen->drawer().clickTab(); // the drawer opens on the chooser
     ASSERT_TRUE(waitFor([&] { return !back.findChildren<RowButton *>().isEmpty(); }, 10'000));
     RowButton *row = back.findChildren<RowButton *>().front();
     row->click();

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QCoroTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,7 @@ protected:
         options.artworkDirectory = artwork.path();
         options.download = [this](QUrl url) -> QCoro::Task<std::optional<QByteArray>> {
             downloads.append(url);
+            co_await QCoro::sleepFor(std::chrono::milliseconds(50)); // a download takes a while
             co_return std::optional<QByteArray>(coverAnswer); // a copy: co_return would move the member
         };
         options.raise = [this] { ++raises; };
@@ -269,7 +271,7 @@ TEST_F(NowPlayingTest, ACoverThatIsNotAnImageIsTriedAgainLater)
     controller.setRecord(twoSides());
     playConfirmed(0, 0);
     nowPlaying->update();
-    settle();
+    QTest::qWait(200);
     EXPECT_FALSE(nowPlaying->cachedArtwork());
     EXPECT_FALSE(nowPlaying->metadata().contains(u"mpris:artUrl"_s));
     const qsizetype tries = downloads.size();

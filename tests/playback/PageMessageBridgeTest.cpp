@@ -129,6 +129,11 @@ TEST_F(PageMessages, StateFieldsAreReadWithTheirDefaults)
     EXPECT_FALSE(wrong.linkedFromURI);
     EXPECT_TRUE(wrong.previousURIs.isEmpty());
 
+    // Positions are truncated towards zero; numbers no position can be are 0.
+    const EngineState odd = stateOf(harness().post(u"{type:'state', data:{position:-5.7, duration:1e300}}"_s));
+    EXPECT_EQ(odd.positionMs, -5);
+    EXPECT_EQ(odd.durationMs, 0);
+
     // A data value that is not an object counts as an empty one.
     EXPECT_TRUE(stateOf(harness().post(u"{type:'state', data:[1,2]}"_s)).paused);
 }

@@ -1,10 +1,12 @@
 // Where the Widevine CDM is looked for, in a folder tree of the test's own.
 
+#include "playback/PlaybackCheck.h"
 #include "playback/WebEngineSetup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +75,26 @@ TEST_F(WidevineLookup, TheFoundLibraryIsHandedToTheWebEngine)
     EXPECT_TRUE(flags.contains(u"--widevine-path=/some/libwidevinecdm.so"_s));
     EXPECT_TRUE(flags.contains(u"--disable-features=HardwareMediaKeyHandling"_s));
     EXPECT_EQ(playerChromiumFlags(std::nullopt), QStringList{u"--disable-features=HardwareMediaKeyHandling"_s});
+}
+
+TEST(PlaybackCheck, ThePageEngineReportsItsCodecsAndKeySystems)
+{
+    std::optional<std::optional<PlaybackSupport>> result;
+    [](std::optional<std::optional<PlaybackSupport>> &out) -> QCoro::Task<> {
+        out = co_await probePlaybackSupport();
+    }(result);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 30000));
+    ASSERT_TRUE(*result);
+    const PlaybackSupport &support = **result;
+    // Debian's Qt WebEngine plays AAC through Media Source Extensions.
+    EXPECT_FALSE(support.aac.isEmpty());
+    EXPECT_TRUE(support.mediaSourceAac);
+    EXPECT_TRUE(support.webAudio);
+    EXPECT_EQ(support.widevine, support.widevineProblem.isEmpty());
+
+    const QString report = playbackReport(support, WebEngineSetup{});
+    EXPECT_TRUE(report.contains("Media Source Extensions:"_L1));
+    EXPECT_EQ(report.contains("needs the Widevine content decryption module"_L1), !support.widevine)
+        << report.toStdString();
+    EXPECT_TRUE(playbackReport(std::nullopt, WebEngineSetup{}).contains("did not answer"_L1));
 }

@@ -6,6 +6,7 @@
 #include "TestSettings.h"
 
 #include "playback/EngineError.h"
+#include "playback/HiddenWebView.h"
 #include "playback/PlaybackController.h"
 #include "playback/WebEngineSetup.h"
 #include "playback/WebPlaybackEngine.h"
@@ -145,6 +146,9 @@ TEST(WebPlaybackEngine, PageRegistersADeviceWithTheServiceAndReportsReady)
     EXPECT_EQ(harness.standin.player().deviceIDs(), QStringList{*harness.engine->deviceID()});
     EXPECT_GE(harness.standin.tokenRequests, 1); // the page's token came through token_request
     EXPECT_TRUE(harness.eventsOf<engine_event::Error>().empty());
+
+    // The page keeps its storage across runs.
+    EXPECT_FALSE(harness.engine->webView()->page()->profile()->isOffTheRecord());
 
     const QString agent = harness.evaluate(u"navigator.userAgent"_s).toString();
     EXPECT_FALSE(agent.contains("QtWebEngine"_L1)) << agent.toStdString();
@@ -420,4 +424,21 @@ TEST(WebPlaybackEngine, OnlyTheProgramsOwnPlayerIsOnTheBus)
     ASSERT_TRUE(QTest::qWaitFor([&] { return playerctl.state() == QProcess::NotRunning; }, 10000));
     const QString players = QString::fromUtf8(playerctl.readAllStandardOutput());
     EXPECT_FALSE(players.contains("chrom"_L1, Qt::CaseInsensitive)) << players.toStdString();
+}
+
+TEST(WebPlaybackEngine, TheHiddenViewLendsTheEngineItsViewAndGivesItBack)
+{
+    EngineHarness harness;
+    QPointer<QWebEngineView> view = harness.engine->webView();
+    {
+        QWidget window;
+        auto *hidden = new HiddenWebView(view, &window);
+        hidden->setGeometry(0, 0, 2, 2);
+        window.show();
+        EXPECT_EQ(view->parentWidget(), hidden);
+        ASSERT_TRUE(harness.waitForReady()); // the page runs inside the window
+    }
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->parentWidget(), nullptr);
+    EXPECT_TRUE(harness.engine->deviceID());
 }
