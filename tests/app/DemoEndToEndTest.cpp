@@ -1,6 +1,7 @@
 // The demo as a user meets it: connect, pick a record in the drawer, put it on, hear it
 // play, see it in the history and on the desktop's media controls, pause it with Space.
 
+#include "DemoDriver.h"
 #include "TemporaryHome.h"
 
 #include "app/AppModel.h"
@@ -11,6 +12,7 @@
 #include "playback/WebEngineSetup.h"
 #include "playback/WebPlaybackEngine.h"
 #include "scenes/browse/LoginView.h"
+#include "scenes/browse/RootView.h"
 #include "scenes/turntable/SleeveBack.h"
 #include "scenes/turntable/Drawer.h"
 #include "scenes/turntable/SleeveBackParts.h"
@@ -32,6 +34,8 @@ using Status = PlaybackController::Status;
 
 namespace {
 
+using velloran::test::waitFor;
+
 const bool webEnginePrepared = [] {
     // The tests run as root, where Chromium's sandbox cannot start.
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -39,20 +43,6 @@ const bool webEnginePrepared = [] {
     prepareWebEngine();
     return true;
 }();
-
-template<typename Predicate>
-bool waitFor(Predicate done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QTest::qWait(20);
-    }
-    return true;
-}
 
 // The program answers playerctl's D-Bus calls on this thread, so the event loop keeps
 // running while it waits.
@@ -81,40 +71,11 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
     AppModel &model = *program.model();
     MainWindow &window = *program.window();
 
-    auto *login = window.findChild<LoginView *>();
-    ASSERT_TRUE(login);
-    auto *connect = login->findChild<QAbstractButton *>();
-    ASSERT_TRUE(connect);
-    connect->click();
-    ASSERT_TRUE(waitFor([&] { return model.auth().isLoggedIn(); }, 20'000));
-    ASSERT_TRUE(waitFor([&] { return !model.library().isLoading() && !model.library().entries().isEmpty(); }, 30'000))
-        << model.library().errorText().toStdString();
-
-    auto *screen = window.findChild<TurntableScreen *>();
-    ASSERT_TRUE(screen);
-    SleeveBack &back = screen->sleeveBack();
-    screen->drawer().clickTab(); // the drawer opens on the chooser
-    ASSERT_TRUE(waitFor([&] { return !back.findChildren<RowButton *>().isEmpty(); }, 10'000));
-    RowButton *row = back.findChildren<RowButton *>().front();
-    row->click();
-    ASSERT_TRUE(waitFor([&] { return model.turntable().record().has_value(); }, 10'000));
-    const QString recordID = model.turntable().record()->id;
-
-    PillButton *putItOn = nullptr;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            for (PillButton *pill : back.findChildren<PillButton *>())
-                if (pill->text() == u"Put it on"_s)
-                    putItOn = pill;
-            return putItOn != nullptr;
-        },
-        10'000));
-    putItOn->click();
-    ASSERT_TRUE(waitFor([&] { return model.controller().status() == Status::playing; }, 60'000))
-        << "status " << int(model.controller().status()) << ", error "
-        << model.controller().lastError().value_or(u"none"_s).toStdString() << ", turntable settled "
-        << model.turntable().settled() << ", engine plays to "
-        << dynamic_cast<WebPlaybackEngine &>(model.engine()).deviceIDText().toStdString();
+    const std::optional<QString> connected = velloran::test::connectDemo(program);
+    ASSERT_FALSE(connected) << connected->toStdString();
+    QString recordID;
+    const std::optional<QString> playing = velloran::test::putOnFirstRecord(program, recordID);
+    ASSERT_FALSE(playing) << playing->toStdString();
 
     ASSERT_TRUE(waitFor([&] { return QFile(supportPath(u"history.json"_s)).size() > 0; }, 5'000));
     QFile history(supportPath(u"history.json"_s));
@@ -135,4 +96,17 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
     QTest::keyClick(&window, Qt::Key_Space);
     EXPECT_EQ(model.controller().status(), Status::paused);
     EXPECT_TRUE(waitFor([] { return playerctl({u"status"_s}) == u"Paused"_s; }, 10'000));
+
+    // Logging out returns to the card; the hidden page stays in the window.
+    auto *root = qobject_cast<RootView *>(window.centralWidget());
+    ASSERT_TRUE(root);
+    QWidget *page = root->hiddenPage();
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(window.logOutAction()->isEnabled());
+    window.logOutAction()->trigger();
+    EXPECT_TRUE(waitFor([&] { return root->showsLogin(); }, 5'000));
+    EXPECT_FALSE(window.logOutAction()->isEnabled());
+    EXPECT_EQ(root->hiddenPage(), page);
+    EXPECT_EQ(page->parentWidget(), root);
+    EXPECT_TRUE(page->isVisible());
 }

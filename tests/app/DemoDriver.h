@@ -1,0 +1,87 @@
+#pragma once
+
+// Drives the demo as a user does: connect, open the drawer, choose the first record, put it
+// on. Shared by the end-to-end test and the demo's memory benchmark. Waits spin the event
+// loop (test code only).
+
+#include "app/AppModel.h"
+#include "app/DemoEnvironment.h"
+#include "app/MainWindow.h"
+#include "app/ProgramServices.h"
+#include "scenes/browse/LoginView.h"
+#include "scenes/turntable/Drawer.h"
+#include "scenes/turntable/SleeveBack.h"
+#include "scenes/turntable/SleeveBackParts.h"
+#include "scenes/turntable/TurntableScreen.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <optional>
+
+namespace velloran::test {
+
+template<typename Predicate>
+bool waitFor(Predicate done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Each step returns the problem it met, or nothing when it worked.
+inline std::optional<QString> connectDemo(ProgramServices &program)
+{
+    auto *login = program.window()->findChild<LoginView *>();
+    auto *connect = login ? login->findChild<QAbstractButton *>() : nullptr;
+    if (!connect)
+        return QStringLiteral("no connect button");
+    connect->click();
+    AppModel &model = *program.model();
+    if (!waitFor([&] { return model.auth().isLoggedIn(); }, 20'000))
+        return QStringLiteral("the login did not complete");
+    if (!waitFor([&] { return !model.library().isLoading() && !model.library().entries().isEmpty(); }, 30'000))
+        return QStringLiteral("the library did not load: ") + model.library().errorText();
+    return std::nullopt;
+}
+
+// Chooses the first record in the drawer and puts it on; returns its id.
+inline std::optional<QString> putOnFirstRecord(ProgramServices &program, QString &recordID)
+{
+    AppModel &model = *program.model();
+    auto *screen = program.window()->findChild<TurntableScreen *>();
+    if (!screen)
+        return QStringLiteral("no turntable screen");
+    SleeveBack &back = screen->sleeveBack();
+    screen->drawer().clickTab(); // the drawer opens on the chooser
+    if (!waitFor([&] { return !back.findChildren<RowButton *>().isEmpty(); }, 10'000))
+        return QStringLiteral("the chooser shows no records");
+    back.findChildren<RowButton *>().front()->click();
+    if (!waitFor([&] { return model.turntable().record().has_value(); }, 10'000))
+        return QStringLiteral("the record did not reach the table");
+    recordID = model.turntable().record()->id;
+
+    PillButton *putItOn = nullptr;
+    const auto findPill = [&] {
+        for (PillButton *pill : back.findChildren<PillButton *>())
+            if (pill->text() == QStringLiteral("Put it on"))
+                putItOn = pill;
+        return putItOn != nullptr;
+    };
+    if (!waitFor(findPill, 10'000))
+        return QStringLiteral("no \"Put it on\"");
+    putItOn->click();
+    if (!waitFor([&] { return model.controller().status() == PlaybackController::Status::playing; }, 60'000))
+        return QStringLiteral("the side did not start: ") + model.controller().lastError().value_or(QStringLiteral("no error"));
+    return std::nullopt;
+}
+
+} // namespace velloran::test
