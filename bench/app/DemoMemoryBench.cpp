@@ -1,5 +1,8 @@
 // bench_demo_memory: the resident memory of all of the program's processes (its own and
-// Qt WebEngine's) while the demo plays. It connects, puts the first record on, lets the
+// Qt WebEngine's) while the demo plays. Two sums are printed: the proportional set size
+// (each shared page divided among the processes that map it: the memory the program really
+// takes) and the plain sum of resident sizes (which counts Qt WebEngine's shared library
+// once per process). It connects, puts the first record on, lets the
 // records play (each side flips to the next), and prints the summed resident set size every
 // minute and at the end:
 //
@@ -25,15 +28,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-qint64 residentKiB(qint64 pid)
+struct Memory {
+    qint64 rss = 0; // resident, counting shared pages in every process that maps them
+    qint64 pss = 0; // resident, with shared pages divided among the processes that share them
+};
+
+Memory memoryOf(qint64 pid)
 {
-    QFile status(u"/proc/%1/status"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
+    QFile rollup(u"/proc/%1/smaps_rollup"_s.arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return {};
+    Memory memory;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        const qint64 kib = line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith("Rss:"))
+            memory.rss = kib;
+        else if (line.startsWith("Pss:"))
+            memory.pss = kib;
+    }
+    return memory;
 }
 
 qint64 parentOf(qint64 pid)
@@ -46,10 +59,10 @@ qint64 parentOf(qint64 pid)
 }
 
 // This process and every process below it.
-qint64 treeResidentKiB()
+Memory treeMemory()
 {
     const qint64 self = getpid();
-    qint64 total = 0;
+    Memory total;
     for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);
@@ -57,7 +70,9 @@ qint64 treeResidentKiB()
             continue;
         for (qint64 p = pid; p > 1; p = parentOf(p)) {
             if (p == self) {
-                total += residentKiB(pid);
+                const Memory memory = memoryOf(pid);
+                total.rss += memory.rss;
+                total.pss += memory.pss;
                 break;
             }
         }
@@ -71,6 +86,7 @@ int main(int argc, char **argv)
 {
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     test::TemporaryHome home;
+    test::PrivateRuntimeFolder runtime;
     DemoEnvironment::prepareProcess();
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -94,17 +110,20 @@ int main(int argc, char **argv)
 
     PlaybackController &controller = program.model()->controller();
     qint64 peak = 0;
+    qint64 peakRss = 0;
     for (int minute = 1; minute <= minutes; ++minute) {
         QTest::qWait(60'000);
         // When the record has played out, start it again, so the whole run plays.
         if (controller.status() == PlaybackController::Status::sideEnded)
             controller.nextSide();
-        const qint64 now = treeResidentKiB();
-        peak = std::max(peak, now);
-        std::printf("after %2d min: %6.1f MB resident in all processes (status %d, side %lld)\n", minute, now / 1024.0,
-                    int(controller.status()), static_cast<long long>(controller.sideIndex()));
+        const Memory now = treeMemory();
+        peak = std::max(peak, now.pss);
+        peakRss = std::max(peakRss, now.rss);
+        std::printf("after %2d min: %6.1f MB proportional (PSS), %6.1f MB summed RSS, in %s (status %d, side %lld)\n",
+                    minute, now.pss / 1024.0, now.rss / 1024.0, "all processes", int(controller.status()),
+                    static_cast<long long>(controller.sideIndex()));
         std::fflush(stdout);
     }
-    std::printf("peak %.1f MB\n", peak / 1024.0);
+    std::printf("peak %.1f MB proportional, %.1f MB summed RSS\n", peak / 1024.0, peakRss / 1024.0);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
+#include "playback/WebPlaybackEngine.h"
 #include "scenes/browse/LoginView.h"
 #include "scenes/turntable/Drawer.h"
 #include "scenes/turntable/SleeveBack.h"
@@ -17,11 +18,32 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
 
 namespace velloran::test {
+
+// A runtime folder of its own, so the demo's single-instance socket never meets another
+// program's on this machine.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder()
+        : m_previous(qgetenv("XDG_RUNTIME_DIR"))
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    }
+    ~PrivateRuntimeFolder() { qputenv("XDG_RUNTIME_DIR", m_previous); }
+
+    PrivateRuntimeFolder(const PrivateRuntimeFolder &) = delete;
+    PrivateRuntimeFolder &operator=(const PrivateRuntimeFolder &) = delete;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+};
 
 template<typename Predicate>
 bool waitFor(Predicate done, int timeoutMs)
@@ -50,6 +72,11 @@ inline std::optional<QString> connectDemo(ProgramServices &program)
         return QStringLiteral("the login did not complete");
     if (!waitFor([&] { return !model.library().isLoading() && !model.library().entries().isEmpty(); }, 30'000))
         return QStringLiteral("the library did not load: ") + model.library().errorText();
+    // The player page registers its device a moment after connecting; a record put on
+    // before that is refused with "The player isn't connected to Spotify yet."
+    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
+    if (!engine || !waitFor([&] { return engine->deviceID().has_value(); }, 30'000))
+        return QStringLiteral("the player page did not register a device");
     return std::nullopt;
 }
 

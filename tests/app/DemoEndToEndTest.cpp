@@ -64,6 +64,7 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
 {
     ASSERT_TRUE(webEnginePrepared);
     velloran::test::TemporaryHome home;
+    velloran::test::PrivateRuntimeFolder runtime;
     ProgramServices program(true);
     ASSERT_TRUE(program.claimInstance());
     ASSERT_TRUE(program.start()) << program.startError().toStdString();
