@@ -36,7 +36,8 @@ QList<Track> acceptedTracks(const QList<SpotifyTrack> &catalogue)
     return tracks;
 }
 
-// The widest image; the first of equal widths.
+} // namespace
+
 std::optional<QUrl> artworkChoice(const std::optional<QList<SpotifyImage>> &images)
 {
     if (!images || images->isEmpty())
@@ -51,7 +52,6 @@ std::optional<QUrl> artworkChoice(const std::optional<QList<SpotifyImage>> &imag
     return url;
 }
 
-} // namespace
 
 Record Record::fromAlbum(const SpotifyAlbum &album, const QList<SpotifyTrack> &tracks)
 {

@@ -30,21 +30,6 @@ QJsonArray jsonArray(const QList<T> &list)
     return array;
 }
 
-// The widest image, a missing width counting as 0; the first of equal widths.
-std::optional<QUrl> widestImage(const std::optional<QList<SpotifyImage>> &images)
-{
-    if (!images || images->isEmpty())
-        return std::nullopt;
-    const SpotifyImage *widest = &images->front();
-    for (const SpotifyImage &image : *images)
-        if (image.width.value_or(0) > widest->width.value_or(0))
-            widest = &image;
-    const QUrl url(widest->url, QUrl::StrictMode);
-    if (!url.isValid() || url.isEmpty())
-        return std::nullopt;
-    return url;
-}
-
 int digits(QStringView text, qsizetype from, qsizetype count)
 {
     int value = 0;
@@ -291,14 +276,14 @@ QList<ShelfEntry> Library::makeEntries(const QList<SpotifyAlbum> &albums, const 
         if (album.releaseDate)
             year = album.releaseDate->left(4);
         const auto added = addedAt.constFind(album.id);
-        entries.append({Item::album(album.id), album.name, std::move(artists), widestImage(album.images), std::move(year),
+        entries.append({Item::album(album.id), album.name, std::move(artists), artworkChoice(album.images), std::move(year),
                         added == addedAt.constEnd() ? std::nullopt : std::optional(*added), order++});
     }
     for (const SpotifyPlaylist &playlist : playlists) {
         QString owner;
         if (playlist.owner)
             owner = playlist.owner->displayName.value_or(playlist.owner->id);
-        entries.append({Item::playlist(playlist.id), playlist.name, std::move(owner), widestImage(playlist.images),
+        entries.append({Item::playlist(playlist.id), playlist.name, std::move(owner), artworkChoice(playlist.images),
                         std::nullopt, std::nullopt, order++});
     }
     return entries;

@@ -96,6 +96,10 @@ struct Record {
 
 QString kindName(Record::Kind kind);
 
+// The cover to show among a catalogue item's images: the widest, a missing width counting
+// as 0, the first of equal widths; none when there are no images or its URL does not parse.
+std::optional<QUrl> artworkChoice(const std::optional<QList<SpotifyImage>> &images);
+
 } // namespace velloran
 
 Q_DECLARE_METATYPE(velloran::Record)
