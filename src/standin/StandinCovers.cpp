@@ -4,6 +4,7 @@
 
 #include "standin/StandinRoutes.h"
 #include "standin/StandinServer.h"
+#include "core/XorShift.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -25,25 +26,23 @@ constexpr int largestCover = 1024;
 class Dice {
 public:
     explicit Dice(const QString &seed)
+        : m_source(seedOf(seed))
     {
-        const QByteArray digest = QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256);
-        for (int i = 0; i < 8; ++i)
-            m_state = (m_state << 8) | quint8(digest[i]);
-        if (m_state == 0)
-            m_state = 0x9E3779B97F4A7C15ULL;
     }
-    quint64 next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 7;
-        m_state ^= m_state << 17;
-        return m_state;
-    }
-    double unit() { return double(next() % 1'000'000) / 1'000'000.0; }
-    int below(int n) { return int(next() % quint64(n)); }
+    double unit() { return m_source.fraction(1'000'000); }
+    int below(int n) { return int(m_source.next() % quint64(n)); }
 
 private:
-    quint64 m_state = 0;
+    static quint64 seedOf(const QString &seed)
+    {
+        const QByteArray digest = QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256);
+        quint64 state = 0;
+        for (int i = 0; i < 8; ++i)
+            state = (state << 8) | quint8(digest[i]);
+        return state;
+    }
+
+    XorShift m_source;
 };
 
 QColor hsv(double hue, double saturation, double value)

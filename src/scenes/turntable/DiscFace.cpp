@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/XorShift.h"
+
 namespace velloran {
 
 DiscFace DiscFace::make(const Record &record, const Side &side)
@@ -31,12 +33,9 @@ const QList<GrooveRing> &grooveRings()
 {
     static const QList<GrooveRing> rings = [] {
         QList<GrooveRing> result;
-        std::uint64_t x = 0x9E3779B97F4A7C15ULL;
+        XorShift source(0x9E3779B97F4A7C15ULL);
         for (double r = 84.0; r < 203.0; r += 0.5) {
-            x ^= x << 13;
-            x ^= x >> 7;
-            x ^= x << 17;
-            const double v = double(x % 1'000'000) / 1'000'000.0;
+            const double v = source.fraction(1'000'000);
             if (v <= 0.5)
                 result.append({r, true, 0.3 + 0.3 * v});
             else

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/XorShift.h"
+
 namespace velloran {
 namespace {
 
@@ -17,21 +19,15 @@ constexpr double plankHeight = 168.0;
 class Grain {
 public:
     explicit Grain(int plank)
-        : m_state(0x9E3779B97F4A7C15ULL ^ (std::uint64_t(plank + 1000) * 0xBF58476D1CE4E5B9ULL))
+        : m_source(0x9E3779B97F4A7C15ULL ^ (std::uint64_t(plank + 1000) * 0xBF58476D1CE4E5B9ULL))
     {
         for (int i = 0; i < 4; ++i)
             next();
     }
-    double next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 7;
-        m_state ^= m_state << 17;
-        return double(m_state % 1'000'003) / 1'000'003.0;
-    }
+    double next() { return m_source.fraction(1'000'003); }
 
 private:
-    std::uint64_t m_state;
+    XorShift m_source;
 };
 
 void paintPlank(QPainter &p, int index, double left, double right)

@@ -12,22 +12,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/XorShift.h"
+
 namespace velloran {
 namespace {
 
-// A small deterministic generator, so the grain is the same on every drawing.
-class Grain {
-public:
-    double next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 7;
-        m_state ^= m_state << 17;
-        return double(m_state % 100'000) / 100'000.0;
-    }
-
-private:
-    std::uint64_t m_state = 0x2545F4914F6CDD1DULL;
+// The grain is the same on every drawing.
+struct Grain {
+    XorShift source{0x2545F4914F6CDD1DULL};
+    double next() { return source.fraction(100'000); }
 };
 
 // Long, gently wavy streaks along the plinth's length, written pixel by pixel: the tone of

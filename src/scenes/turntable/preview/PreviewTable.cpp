@@ -12,21 +12,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/XorShift.h"
+
 namespace velloran::preview {
 namespace {
 
-class Noise {
-public:
-    double next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 7;
-        m_state ^= m_state << 17;
-        return double(m_state % 100'000) / 100'000.0;
-    }
-
-private:
-    std::uint64_t m_state = 0x853C49E6748FEA9BULL;
+struct Noise {
+    XorShift source{0x853C49E6748FEA9BULL};
+    double next() { return source.fraction(100'000); }
 };
 
 } // namespace
