@@ -3,6 +3,7 @@
 #include "artwork/ArtworkDecoding.h"
 #include "core/Json.h"
 #include "model/AtomicFile.h"
+#include "model/RegularFile.h"
 #include "model/SupportDirectory.h"
 
 #include <QCoreApplication>
@@ -39,13 +40,13 @@ QString coloursPath()
     return ArtworkStore::artworkDirectory() + u"/colours.json"_s;
 }
 
+// The file of colours for some ten thousand covers takes about 1 MB.
+constexpr qint64 largestColoursFile = 16 * 1024 * 1024;
+
 std::optional<QByteArray> readCacheFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestDownload)
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (bytes.isEmpty())
+    std::optional<QByteArray> bytes = readRegularFile(path, largestDownload);
+    if (!bytes || bytes->isEmpty())
         return std::nullopt;
     return bytes;
 }
@@ -114,11 +115,11 @@ QString ArtworkStore::artworkDirectory()
 
 void ArtworkStore::readColours()
 {
-    QFile file(coloursPath());
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(coloursPath(), largestColoursFile);
+    if (!bytes)
         return;
     try {
-        const QJsonValue document = parseJson(file.readAll());
+        const QJsonValue document = parseJson(*bytes);
         const QJsonObject object = document.toObject();
         QHash<QString, CodableColour> colours;
         colours.reserve(object.size());

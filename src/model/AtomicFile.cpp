@@ -1,31 +1,98 @@
 #include "model/AtomicFile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QThreadPool>
 #include <QtConcurrentRun>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace velloran {
 
+namespace {
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    const char *next = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+void syncDirectory(const QByteArray &directory)
+{
+    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A folder, a pipe, a socket or a device standing where our file belongs is not ours to
+// destroy: it is renamed to "<name>.aside-XXXXXX" so the name is free for a regular file.
+bool moveAside(const QByteArray &target)
+{
+    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        QByteArray aside = target + ".aside-";
+        for (int i = 0; i < 6; ++i)
+            aside += alphabet[QRandomGenerator::system()->bounded(int(sizeof alphabet - 1))];
+        if (::renameat2(AT_FDCWD, target.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
 bool writeFileAtomically(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // The new content goes into a temporary file of our own beside the target, which is then
+    // renamed over the name. Renaming replaces whatever entry holds the name (a link, a
+    // dangling link, a read-only file) instead of writing through it, as opening the name
+    // would: a link planted in the folder can never make the program write elsewhere.
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray pattern = target + ".XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
         return false;
-    // A new file would get the umask's rights, an old one keeps its own: the files hold the
-    // user's library, so they are always made private.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
+    // mkostemp honours the umask; the files hold the user's library, so they are private.
+    const bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(pattern.constData());
         return false;
     }
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
+
+    struct stat existing {};
+    if (::lstat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
+        moveAside(target);
+    if (::rename(pattern.constData(), target.constData()) != 0) {
+        ::unlink(pattern.constData());
         return false;
     }
-    return file.commit();
+    syncDirectory(QFile::encodeName(QFileInfo(path).absolutePath()));
+    return true;
 }
 
 QThreadPool &fileWriterPool()
@@ -62,13 +129,18 @@ void removeLeftoverTemporaryFiles(const QString &directory, const QString &fileN
 
 void removeLeftoverTemporaryFiles(const QString &directory, const QRegularExpression &fileNames)
 {
-    // QSaveFile writes into "<name>.XXXXXX" where the file system cannot make an unnamed file.
+    // A write in progress lives in "<name>.XXXXXX" until it is renamed over the name. Only
+    // regular files are removed: nothing else can be one of ours.
     const QRegularExpression temporary(u"\\A(?:"_s + fileNames.pattern() + u")\\.[A-Za-z0-9]{6}\\z"_s);
     QDir dir(directory);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names)
-        if (temporary.match(name).hasMatch())
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        if (!temporary.match(name).hasMatch())
+            continue;
+        struct stat info {};
+        if (::lstat(QFile::encodeName(dir.filePath(name)).constData(), &info) == 0 && S_ISREG(info.st_mode))
             dir.remove(name);
+    }
 }
 
 } // namespace velloran

@@ -14,8 +14,10 @@ class QThreadPool;
 namespace velloran {
 
 // Replaces the file at `path` with `data` in one step: readers see the old or the new
-// complete file, never a part. The file is private to the user (0600). Returns whether the
-// new content is in place.
+// complete file, never a part. The file is private to the user (0600) and always a regular
+// file of our own: a link at the name is replaced, never followed, a read-only file is
+// replaced, and a folder or any other non-regular entry there is renamed aside to
+// "<name>.aside-XXXXXX" first. Returns whether the new content is in place.
 bool writeFileAtomically(const QString &path, const QByteArray &data);
 
 // Writes a file on the one background thread that does every file write of the program, so

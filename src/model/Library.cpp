@@ -2,11 +2,11 @@
 
 #include "core/UserFacingError.h"
 #include "model/AtomicFile.h"
+#include "model/RegularFile.h"
 #include "model/OperationCancelled.h"
 #include "model/SupportDirectory.h"
 #include "spotify/SpotifyAPI.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
@@ -103,12 +103,12 @@ std::optional<Instant> Library::parseAddedAt(const QString &text)
 
 void Library::readSnapshot()
 {
-    QFile file(supportPath(fileName()));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(supportPath(fileName()), snapshotSizeLimit);
+    if (!bytes)
         return;
     LibrarySnapshot snapshot;
     try {
-        snapshot = LibrarySnapshot::fromJson(parseJson(file.readAll()));
+        snapshot = LibrarySnapshot::fromJson(parseJson(*bytes));
     } catch (const DecodeError &) {
         // An unreadable snapshot means an empty start; the next refresh replaces it.
         return;

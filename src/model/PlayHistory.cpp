@@ -1,9 +1,9 @@
 #include "model/PlayHistory.h"
 
 #include "model/AtomicFile.h"
+#include "model/RegularFile.h"
 #include "model/SupportDirectory.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -39,11 +39,11 @@ PlayHistory::PlayHistory(Clock &clock, QObject *parent)
 
 void PlayHistory::read()
 {
-    QFile file(supportPath(fileName()));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(supportPath(fileName()), fileSizeLimit);
+    if (!bytes)
         return;
     try {
-        const QJsonValue document = parseJson(file.readAll());
+        const QJsonValue document = parseJson(*bytes);
         if (!document.isArray())
             return;
         m_entries = JsonReader::readList<Entry>(document.toArray(), QString(), &Entry::fromJson);

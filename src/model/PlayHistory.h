@@ -37,6 +37,9 @@ public:
     void record(const Record &record);
 
     static QString fileName() { return QStringLiteral("history.json"); }
+    // A larger history file is not read: fifty entries take about 4 KB, the bound holds
+    // some ten thousand.
+    static constexpr qint64 fileSizeLimit = 1024 * 1024;
 
 Q_SIGNALS:
     void entriesChanged();

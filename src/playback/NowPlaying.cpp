@@ -1,5 +1,7 @@
 #include "playback/NowPlaying.h"
 
+#include "model/AtomicFile.h"
+#include "model/RegularFile.h"
 #include "playback/MprisAdaptors.h"
 #include "playback/PlaybackLogging.h"
 
@@ -13,7 +15,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <chrono>
@@ -322,8 +323,8 @@ QCoro::Task<> NowPlaying::fetchArtwork(QUrl url)
     // The artwork store may have the bytes already; otherwise they are fetched and kept
     // under the same name, so both caches agree.
     std::optional<QByteArray> bytes;
-    if (QFile cached(path); !directory.isEmpty() && cached.open(QIODevice::ReadOnly) && cached.size() <= largestCover)
-        bytes = cached.readAll();
+    if (!directory.isEmpty())
+        bytes = readRegularFile(path, largestCover);
     bool fresh = false;
     if (!bytes || !isImage(*bytes)) {
         bytes = co_await download(url);
@@ -341,12 +342,10 @@ QCoro::Task<> NowPlaying::fetchArtwork(QUrl url)
     }
     if (fresh) {
         QDir().mkpath(directory);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        if (!writeFileAtomically(path, *bytes)) {
             finish();
             co_return;
         }
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     m_artwork = std::pair{url, QUrl::fromLocalFile(path)};
     finish();

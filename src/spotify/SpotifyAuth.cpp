@@ -3,6 +3,7 @@
 #include "core/Json.h"
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/Latch.h"
+#include "spotify/LoginRedirect.h"
 #include "spotify/Pkce.h"
 #include "spotify/TokenStore.h"
 
@@ -37,8 +38,9 @@ QByteArray formBody(const QList<QPair<QString, QString>> &form)
 
 class SpotifyAuth::PendingLogin {
 public:
+    QString state;   // sent with the authorisation request; the redirect must bring it back
     Latch finished;
-    std::optional<QUrl> callbackUrl;   // absent when cancelled
+    std::optional<LoginRedirect> redirect;   // absent when cancelled
 };
 
 class SpotifyAuth::Refresh {
@@ -90,7 +92,7 @@ void SpotifyAuth::storeTokens(const Tokens &tokens)
     m_store.save(tokens.toJson());
 }
 
-QUrl SpotifyAuth::authorizationUrl(const SpotifyConfig &config, const QString &codeChallenge)
+QUrl SpotifyAuth::authorizationUrl(const SpotifyConfig &config, const QString &codeChallenge, const QString &state)
 {
     QUrlQuery query;
     query.addQueryItem(u"client_id"_s, config.clientId);
@@ -99,6 +101,7 @@ QUrl SpotifyAuth::authorizationUrl(const SpotifyConfig &config, const QString &c
     query.addQueryItem(u"code_challenge_method"_s, u"S256"_s);
     query.addQueryItem(u"code_challenge"_s, codeChallenge);
     query.addQueryItem(u"scope"_s, SpotifyConfig::scopes().join(u' '));
+    query.addQueryItem(u"state"_s, state);
     QUrl url = config.authorizeUrl();
     url.setQuery(query);
     return url;
@@ -110,21 +113,21 @@ QCoro::Task<> SpotifyAuth::login()
     const Pkce pkce = Pkce::generate();
 
     auto pending = std::make_shared<PendingLogin>();
+    pending->state = newLoginState();
     if (auto replaced = std::exchange(m_pendingLogin, pending))
         replaced->finished.open();
     Q_EMIT loginPendingChanged();
 
-    if (!m_opener.open(authorizationUrl(m_config, pkce.challenge))) {
+    if (!m_opener.open(authorizationUrl(m_config, pkce.challenge, pending->state))) {
         finishPendingLogin(pending, std::nullopt);
         throw UserFacingError(u"Velloran couldn't open your web browser to log in to Spotify."_s);
     }
 
     co_await pending->finished.wait();
-    if (!self || !pending->callbackUrl)
+    if (!self || !pending->redirect)
         throw LoginCancelled();
 
-    const QUrlQuery query(pending->callbackUrl->query(QUrl::FullyEncoded));
-    const QString code = query.queryItemValue(u"code"_s, QUrl::FullyDecoded);
+    const QString code = pending->redirect->code;
     if (code.isEmpty())
         throw AuthError::noCode();
 
@@ -154,20 +157,23 @@ void SpotifyAuth::cancelLogin()
 
 bool SpotifyAuth::deliverCallback(const QUrl &callbackUrl)
 {
-    if (!m_pendingLogin || callbackUrl.scheme().compare(SpotifyConfig::callbackScheme(), Qt::CaseInsensitive) != 0)
+    if (!m_pendingLogin)
         return false;
-    finishPendingLogin(m_pendingLogin, callbackUrl);
+    std::optional<LoginRedirect> redirect = readLoginRedirect(callbackUrl, m_pendingLogin->state);
+    if (!redirect)
+        return false;
+    finishPendingLogin(m_pendingLogin, std::move(redirect));
     return true;
 }
 
-void SpotifyAuth::finishPendingLogin(const std::shared_ptr<PendingLogin> &pending, std::optional<QUrl> callbackUrl)
+void SpotifyAuth::finishPendingLogin(const std::shared_ptr<PendingLogin> &pending, std::optional<LoginRedirect> redirect)
 {
     if (m_pendingLogin != pending)
         return;
     // Keep the login alive while its waiter wakes up: `pending` may be the member itself.
     const std::shared_ptr<PendingLogin> keep = pending;
     m_pendingLogin.reset();
-    keep->callbackUrl = std::move(callbackUrl);
+    keep->redirect = std::move(redirect);
     Q_EMIT loginPendingChanged();
     keep->finished.open();
 }

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "spotify/AuthError.h"
 #include "spotify/HttpExchange.h"
+#include "spotify/LoginRedirect.h"
 #include "spotify/SpotifyConfig.h"
 #include "spotify/Tokens.h"
 
@@ -53,14 +54,16 @@ public:
 
     void logOut();
 
-    // The authorisation page for a challenge: exactly the six query items, in order.
-    static QUrl authorizationUrl(const SpotifyConfig &config, const QString &codeChallenge);
+    // The authorisation page for a challenge: the six query items of the flow, in order,
+    // then the login's `state`, which the redirect must bring back (RFC 6749, 10.12).
+    static QUrl authorizationUrl(const SpotifyConfig &config, const QString &codeChallenge, const QString &state);
 
     void setLimits(HttpLimits limits) { m_limits = limits; }
 
 public Q_SLOTS:
-    // Takes the redirect of a pending login; only the first one counts, and none is taken
-    // while no login waits. Returns whether it was taken.
+    // Takes the redirect of a pending login: only "cobbleden://callback" with the login's
+    // own `state`, and only the first one; anything else, or anything while no login waits,
+    // is ignored and the login stays pending. Returns whether it was taken.
     bool deliverCallback(const QUrl &callbackUrl);
 
 Q_SIGNALS:
@@ -74,7 +77,7 @@ private:
 
     void setTokens(std::optional<Tokens> tokens);
     void storeTokens(const Tokens &tokens);
-    void finishPendingLogin(const std::shared_ptr<PendingLogin> &pending, std::optional<QUrl> callbackUrl);
+    void finishPendingLogin(const std::shared_ptr<PendingLogin> &pending, std::optional<LoginRedirect> redirect);
     QCoro::Task<Tokens> tokenRequest(Form form);
     QCoro::Task<> checkAccount(QString accessToken);
     QCoro::Task<> runRefresh(std::shared_ptr<Refresh> refresh, QString refreshToken);

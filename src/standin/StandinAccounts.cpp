@@ -103,6 +103,9 @@ Reply Accounts::authorize(const Request &request)
         m_codes.insert(code, {challenge, redirectUri, clientId});
         answer.addQueryItem(u"code"_s, code);
     }
+    // The state comes back unchanged, on a refusal as on a code.
+    if (query.hasQueryItem(u"state"_s))
+        answer.addQueryItem(u"state"_s, query.queryItemValue(u"state"_s, QUrl::FullyEncoded));
     target.setQuery(answer);
     return Reply::redirect(target);
 }

@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using namespace velloran;
 
@@ -255,6 +258,22 @@ TEST_F(LibraryTest, AnUnreadableSnapshotGivesAnEmptyLibraryAndIsReplaced)
         EXPECT_TRUE(library->albums().isEmpty());
         EXPECT_TRUE(library->playlists().isEmpty());
         EXPECT_FALSE(library->cachedRecord(LibraryItem::album(albumId(0))));
+        test::await(library->load());
+        clock.advanceSeconds(0.5);
+        EXPECT_EQ(makeLibrary()->albums().size(), 4);
+    }
+}
+
+TEST_F(LibraryTest, ASnapshotThatIsNotARegularFileGivesAnEmptyStartAndIsReplaced)
+{
+    const QByteArray path = QFile::encodeName(supportPath(Library::fileName()));
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "link to /dev/zero");
+        fileWriterPool().waitForDone();
+        QFile::remove(QFile::decodeName(path));
+        ASSERT_EQ(pipe ? ::mkfifo(path.constData(), 0600) : ::symlink("/dev/zero", path.constData()), 0);
+        auto library = makeLibrary();
+        EXPECT_TRUE(library->albums().isEmpty());
         test::await(library->load());
         clock.advanceSeconds(0.5);
         EXPECT_EQ(makeLibrary()->albums().size(), 4);

@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using namespace velloran;
 
@@ -130,6 +135,42 @@ TEST_F(PlayHistoryTest, AnUnreadableFileGivesAnEmptyHistoryAndIsReplaced)
         PlayHistory reread(clock);
         EXPECT_EQ(items(reread), QList{LibraryItem::album(u"A"_s)}) << bytes.constData();
     }
+}
+
+// A pipe would block the start for ever and a link to /dev/zero would read without end; a
+// link to a good history elsewhere is not followed either. Each starts empty and the next
+// play puts a regular file of ours in its place, leaving the link's target alone.
+TEST_F(PlayHistoryTest, OnlyARegularFileWithinTheBoundIsRead)
+{
+    const QString path = supportPath(PlayHistory::fileName());
+    const QString outside = home.path() + u"/elsewhere.json"_s;
+    const QByteArray good = R"([{"item":{"album":{"_0":"a"}},"playedAt":5}])";
+    const QList<std::pair<const char *, std::function<void()>>> cases{
+        {"pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+        {"link to /dev/zero", [&] { ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(path).constData()), 0); }},
+        {"link to a good history",
+         [&] {
+             ASSERT_TRUE(writeFileAtomically(outside, good));
+             ASSERT_EQ(::symlink(QFile::encodeName(outside).constData(), QFile::encodeName(path).constData()), 0);
+         }},
+        {"file beyond the bound",
+         [&] { writeHistoryFile(good + QByteArray(PlayHistory::fileSizeLimit, ' ')); }},
+    };
+    for (const auto &[what, plant] : cases) {
+        SCOPED_TRACE(what);
+        fileWriterPool().waitForDone();
+        QFile::remove(path);
+        plant();
+        PlayHistory history(clock);
+        EXPECT_TRUE(history.entries().isEmpty());
+        history.record(record(u"B"_s));
+        fileWriterPool().waitForDone();
+        EXPECT_EQ(items(PlayHistory(clock)), QList{LibraryItem::album(u"B"_s)});
+    }
+    EXPECT_EQ(historyFile().left(2), "[{");
+    QFile outsideFile(outside);
+    ASSERT_TRUE(outsideFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(outsideFile.readAll(), good);
 }
 
 TEST_F(PlayHistoryTest, FileHoldsTheItemAndTheSecondsSince2001)

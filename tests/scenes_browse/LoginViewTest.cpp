@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QTest>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,9 @@ TEST_F(LoginViewTest, AFailedLoginShowsItsMessageUntilTheNextAttempt)
     view.resize(1000, 700);
     view.show();
     view.activate();
-    EXPECT_TRUE(auth.deliverCallback(QUrl(u"cobbleden://callback?error=access_denied"_s)));
+    ASSERT_EQ(opener.opened.size(), 1);
+    const QString state = QUrlQuery(opener.opened.first()).queryItemValue(u"state"_s);
+    EXPECT_TRUE(auth.deliverCallback(QUrl(u"cobbleden://callback?error=access_denied&state="_s + state)));
     QCoreApplication::processEvents();
     EXPECT_FALSE(view.isBusy());
     EXPECT_EQ(view.error(), u"Spotify didn't return an authorization code."_s);

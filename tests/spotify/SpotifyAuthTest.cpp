@@ -25,6 +25,9 @@ protected:
         QObject::connect(&opener, &DirectAuthorizationOpener::redirected, &auth, &SpotifyAuth::deliverCallback);
     }
 
+    // The `state` of the authorisation page a login opened.
+    static QString stateOf(const QUrl &page) { return QUrlQuery(page).queryItemValue(u"state"_s); }
+
     // Logs in as if a login had happened earlier, with tokens the stand-in knows.
     Tokens signIn()
     {
@@ -63,16 +66,16 @@ TEST(Pkce, VerifierAndChallengeAreBase64UrlOfTheRightLength)
     EXPECT_EQ(Pkce::challengeFor(u"dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk"_s), u"E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM"_s);
 }
 
-TEST(SpotifyAuthUrl, CarriesExactlyTheSixItemsInOrder)
+TEST(SpotifyAuthUrl, CarriesTheSixItemsInOrderThenTheState)
 {
     const SpotifyConfig config = SpotifyConfig::defaults();
-    const QUrl url = SpotifyAuth::authorizationUrl(config, u"CHALLENGE"_s);
+    const QUrl url = SpotifyAuth::authorizationUrl(config, u"CHALLENGE"_s, u"STATE"_s);
     EXPECT_EQ(url.toString(QUrl::RemoveQuery), u"https://accounts.spotify.com/authorize"_s);
     EXPECT_EQ(url.query(QUrl::FullyEncoded),
               u"client_id=5f0c2a9e7b3d41c8a6e2d9f04b7c1e38&response_type=code&redirect_uri=cobbleden://callback"
               u"&code_challenge_method=S256&code_challenge=CHALLENGE&scope=streaming%20user-read-email%20user-read-private"
               u"%20user-read-playback-state%20user-modify-playback-state%20user-library-read%20playlist-read-private"
-              u"%20playlist-read-collaborative"_s);
+              u"%20playlist-read-collaborative&state=STATE"_s);
 }
 
 TEST(SpotifyConfigTest, EnvironmentOverridesTheHostsAndClient)
@@ -220,15 +223,62 @@ TEST_F(AuthTest, CallbacksWithoutACodeFail)
 {
     RecordingOpener browser;
     SpotifyAuth manual{config, &network, clock, store, browser};
-    for (const char *callback : {"cobbleden://callback", "cobbleden://callback?error=access_denied", "cobbleden://callback?code=",
-                                 "cobbleden://callback?code", "cobbleden://callback?Code=abc"}) {
+    for (const char *callback : {"cobbleden://callback?", "cobbleden://callback?error=access_denied&", "cobbleden://callback?code=&",
+                                 "cobbleden://callback?code&", "cobbleden://callback?Code=abc&"}) {
         SCOPED_TRACE(callback);
         const auto outcome = start(manual.login());
-        EXPECT_TRUE(manual.deliverCallback(QUrl::fromEncoded(callback)));
+        const QByteArray state = "state=" + stateOf(browser.opened.last()).toLatin1();
+        EXPECT_TRUE(manual.deliverCallback(QUrl::fromEncoded(callback + state)));
         ASSERT_TRUE(finish(outcome));
         EXPECT_EQ(outcome->errorOf<AuthError>(), u"Spotify didn't return an authorization code."_s);
     }
     EXPECT_EQ(server.accounts().tokenRequests(), 0);
+}
+
+// Only the redirect that carries the pending login's own state ends it; stray or forged
+// links reaching the program meanwhile leave it waiting for the real one.
+TEST_F(AuthTest, ACallbackWithoutTheLoginsStateIsIgnored)
+{
+    RecordingOpener browser;
+    SpotifyAuth manual{config, &network, clock, store, browser};
+    const auto outcome = start(manual.login());
+    ASSERT_EQ(browser.opened.size(), 1);
+    const QString state = stateOf(browser.opened.first());
+    EXPECT_EQ(state.size(), 43);
+    const auto login = start(manual.login()); // a new login sends a new state
+    ASSERT_EQ(browser.opened.size(), 2);
+    const QString newState = stateOf(browser.opened.last());
+    EXPECT_NE(newState, state);
+
+    const QStringList strays{u"cobbleden://callback?code=x"_s, u"cobbleden://callback?code=x&state="_s,
+                                 u"cobbleden://callback?code=x&state="_s + state,
+                                 u"cobbleden://callback?code=x&state="_s + newState.toLower(),
+                                 u"cobbleden://callback?code=x&state="_s + newState + u"x"_s,
+                                 u"cobbleden://callback?code=x&state=other&state="_s + newState,
+                                 u"cobbleden://elsewhere?code=x&state="_s + newState,
+                                 u"cobbleden://callback/more?code=x&state="_s + newState,
+                                 u"cobbleden://user@callback?code=x&state="_s + newState,
+                                 u"cobbleden:callback?code=x&state="_s + newState,
+                                 u"https://callback?code=x&state="_s + newState};
+    for (const QString &stray : strays) {
+        EXPECT_FALSE(manual.deliverCallback(QUrl(stray))) << stray.toStdString();
+        EXPECT_TRUE(manual.isLoginPending());
+    }
+    EXPECT_FALSE(login->finished);
+
+    // The browser's real redirect, with the stand-in's code, still completes the login.
+    QNetworkRequest page(browser.opened.last());
+    page.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    const auto redirect = await(exchange(&network, page, "GET", {}, {}));
+    ASSERT_TRUE(redirect->value);
+    QUrl location = QUrl::fromEncoded(redirect->value->header("Location"));
+    EXPECT_EQ(QUrlQuery(location).queryItemValue(u"state"_s), newState);
+    location.setScheme(u"CobbleDen"_s);
+    EXPECT_TRUE(manual.deliverCallback(location));
+    ASSERT_TRUE(finish(login));
+    EXPECT_FALSE(login->error) << login->errorOf<UserFacingError>().toStdString();
+    EXPECT_TRUE(manual.tokens());
+    EXPECT_EQ(server.accounts().tokenRequests(), 1);
 }
 
 TEST_F(AuthTest, CancelledOrReplacedLoginEndsWithTheSilentError)

@@ -45,11 +45,12 @@ protected:
     std::pair<QString, QString> authorize()
     {
         const Pkce pkce = Pkce::generate();
-        const QUrl url = SpotifyAuth::authorizationUrl(SpotifyConfig::forServer(server.baseUrl()), pkce.challenge);
+        const QUrl url = SpotifyAuth::authorizationUrl(SpotifyConfig::forServer(server.baseUrl()), pkce.challenge, u"s-1"_s);
         const HttpResponse response = call("GET", u"/authorize?"_s + url.query(QUrl::FullyEncoded));
         EXPECT_EQ(response.status, 302);
         const QUrl location = QUrl::fromEncoded(response.header("Location"));
         EXPECT_EQ(location.scheme(), u"cobbleden"_s);
+        EXPECT_EQ(QUrlQuery(location).queryItemValue(u"state"_s), u"s-1"_s);
         return {QUrlQuery(location).queryItemValue(u"code"_s), pkce.verifier};
     }
 
@@ -86,7 +87,8 @@ TEST_F(StandinTest, AuthorizeChecksItsParametersAndCanBeDenied)
 {
     const QString challenge = Pkce::generate().challenge;
     const QString good = u"client_id="_s + SpotifyConfig::builtInClientId()
-                         + u"&response_type=code&redirect_uri=cobbleden://callback&code_challenge_method=S256&code_challenge="_s + challenge;
+                         + u"&response_type=code&redirect_uri=cobbleden://callback&code_challenge_method=S256&code_challenge="_s + challenge
+                         + u"&state=s-1"_s;
     EXPECT_EQ(call("GET", u"/authorize?"_s + good).status, 302);
     for (const auto &[from, to] : {std::pair{u"client_id=5"_s, u"client_id=6"_s}, std::pair{u"=code&"_s, u"=token&"_s},
                                    std::pair{u"//callback"_s, u"//elsewhere"_s}, std::pair{u"S256"_s, u"plain"_s},
@@ -95,7 +97,7 @@ TEST_F(StandinTest, AuthorizeChecksItsParametersAndCanBeDenied)
         EXPECT_EQ(call("GET", u"/authorize?"_s + bad.replace(from, to)).status, 400) << bad.toStdString();
     }
     server.accounts().denyAuthorization = true;
-    EXPECT_EQ(call("GET", u"/authorize?"_s + good).header("Location"), "cobbleden://callback?error=access_denied");
+    EXPECT_EQ(call("GET", u"/authorize?"_s + good).header("Location"), "cobbleden://callback?error=access_denied&state=s-1");
 }
 
 TEST_F(StandinTest, RefreshRotatesTheRefreshToken)
