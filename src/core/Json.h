@@ -57,6 +57,21 @@ public:
         return list<T>(key, read);
     }
 
+    // A list in which an element that cannot be read (null, of the wrong type, missing a
+    // field it needs) is left out, so that one odd element never costs the others.
+    template<typename T, typename Read>
+    QList<T> readableList(QLatin1StringView key, Read read) const
+    {
+        return readReadable<T>(array(key), childPath(key), read);
+    }
+    template<typename T, typename Read>
+    std::optional<QList<T>> optionalReadableList(QLatin1StringView key, Read read) const
+    {
+        if (!has(key))
+            return std::nullopt;
+        return readableList<T>(key, read);
+    }
+
     [[noreturn]] static void fail(const QString &path, const QString &problem);
 
     template<typename T, typename Read>
@@ -66,6 +81,20 @@ public:
         result.reserve(array.size());
         for (qsizetype i = 0; i < array.size(); ++i)
             result.append(read(array.at(i), path + u'[' + QString::number(i) + u']'));
+        return result;
+    }
+
+    template<typename T, typename Read>
+    static QList<T> readReadable(const QJsonArray &array, const QString &path, Read read)
+    {
+        QList<T> result;
+        result.reserve(array.size());
+        for (qsizetype i = 0; i < array.size(); ++i) {
+            try {
+                result.append(read(array.at(i), path + u'[' + QString::number(i) + u']'));
+            } catch (const DecodeError &) {
+            }
+        }
         return result;
     }
 

@@ -1,5 +1,7 @@
 #include "spotify/CatalogueTypes.h"
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace velloran {
@@ -48,6 +50,31 @@ std::optional<T> optionalRecord(const JsonReader &reader, QLatin1StringView key)
     return T::fromJson(reader.value(key), reader.childPath(key));
 }
 
+// An optional record that cannot be read counts as absent.
+template<typename T>
+std::optional<T> readableRecord(const JsonReader &reader, QLatin1StringView key)
+{
+    try {
+        return optionalRecord<T>(reader, key);
+    } catch (const DecodeError &) {
+        return std::nullopt;
+    }
+}
+
+// The id and uri of an album or a playlist ("spotify:<kind>:<id>"), each from the other
+// when one is missing; neither fails at the id.
+std::pair<QString, QString> idAndUri(const JsonReader &reader, QLatin1StringView kind)
+{
+    const std::optional<QString> id = reader.optionalString("id"_L1);
+    const std::optional<QString> uri = reader.optionalString("uri"_L1);
+    const QString prefix = u"spotify:"_s + kind + u':';
+    if (id && !id->isEmpty())
+        return {*id, uri.value_or(prefix + *id)};
+    if (uri && uri->startsWith(prefix) && uri->size() > prefix.size())
+        return {uri->mid(prefix.size()), *uri};
+    JsonReader::fail(reader.childPath("id"_L1), u"the field is missing"_s);
+}
+
 } // namespace
 
 SpotifyArtist SpotifyArtist::fromJson(const QJsonValue &value, const QString &path)
@@ -81,7 +108,7 @@ SpotifyTrack SpotifyTrack::fromJson(const QJsonValue &value, const QString &path
     track.uri = r.optionalString("uri"_L1);
     track.name = r.optionalString("name"_L1);
     track.durationMs = r.optionalInteger("duration_ms"_L1);
-    track.artists = r.optionalList<SpotifyArtist>("artists"_L1, &SpotifyArtist::fromJson);
+    track.artists = r.optionalReadableList<SpotifyArtist>("artists"_L1, &SpotifyArtist::fromJson);
     track.isPlayable = r.optionalBool("is_playable"_L1);
     track.isLocal = r.optionalBool("is_local"_L1);
     track.type = r.optionalString("type"_L1);
@@ -105,13 +132,12 @@ SpotifyAlbum SpotifyAlbum::fromJson(const QJsonValue &value, const QString &path
 {
     const JsonReader r(value, path);
     SpotifyAlbum album;
-    album.id = r.string("id"_L1);
-    album.uri = r.string("uri"_L1);
-    album.name = r.string("name"_L1);
-    album.artists = r.list<SpotifyArtist>("artists"_L1, &SpotifyArtist::fromJson);
-    album.images = r.optionalList<SpotifyImage>("images"_L1, &SpotifyImage::fromJson);
+    std::tie(album.id, album.uri) = idAndUri(r, "album"_L1);
+    album.name = r.optionalString("name"_L1).value_or(QString());
+    album.artists = r.optionalReadableList<SpotifyArtist>("artists"_L1, &SpotifyArtist::fromJson).value_or(QList<SpotifyArtist>());
+    album.images = r.optionalReadableList<SpotifyImage>("images"_L1, &SpotifyImage::fromJson);
     album.releaseDate = r.optionalString("release_date"_L1);
-    album.tracks = optionalRecord<SpotifyPage<SpotifyTrack>>(r, "tracks"_L1);
+    album.tracks = readableRecord<SpotifyPage<SpotifyTrack>>(r, "tracks"_L1);
     return album;
 }
 
@@ -146,7 +172,10 @@ QJsonObject SpotifySavedAlbum::toJson() const
 SpotifyOwner SpotifyOwner::fromJson(const QJsonValue &value, const QString &path)
 {
     const JsonReader r(value, path);
-    return {r.string("id"_L1), r.optionalString("display_name"_L1)};
+    const std::optional<QString> displayName = r.optionalString("display_name"_L1);
+    if (const std::optional<QString> id = r.optionalString("id"_L1); id || !displayName)
+        return {r.string("id"_L1), displayName};
+    return {*displayName, displayName};
 }
 
 QJsonObject SpotifyOwner::toJson() const
@@ -160,11 +189,10 @@ SpotifyPlaylist SpotifyPlaylist::fromJson(const QJsonValue &value, const QString
 {
     const JsonReader r(value, path);
     SpotifyPlaylist playlist;
-    playlist.id = r.string("id"_L1);
-    playlist.uri = r.string("uri"_L1);
-    playlist.name = r.string("name"_L1);
-    playlist.images = r.optionalList<SpotifyImage>("images"_L1, &SpotifyImage::fromJson);
-    playlist.owner = optionalRecord<SpotifyOwner>(r, "owner"_L1);
+    std::tie(playlist.id, playlist.uri) = idAndUri(r, "playlist"_L1);
+    playlist.name = r.optionalString("name"_L1).value_or(QString());
+    playlist.images = r.optionalReadableList<SpotifyImage>("images"_L1, &SpotifyImage::fromJson);
+    playlist.owner = readableRecord<SpotifyOwner>(r, "owner"_L1);
     playlist.snapshotId = r.optionalString("snapshot_id"_L1);
     return playlist;
 }
@@ -185,7 +213,7 @@ SpotifyPlaylistItem SpotifyPlaylistItem::fromJson(const QJsonValue &value, const
     if (value.isNull())
         return {};
     const JsonReader r(value, path);
-    return {optionalRecord<SpotifyTrack>(r, "item"_L1), optionalRecord<SpotifyTrack>(r, "track"_L1)};
+    return {readableRecord<SpotifyTrack>(r, "item"_L1), readableRecord<SpotifyTrack>(r, "track"_L1)};
 }
 
 QJsonObject SpotifyPlaylistItem::toJson() const

@@ -1,9 +1,13 @@
 #pragma once
 
 // The Web API's records as the program reads them. Decoding follows the service's
-// snake_case keys, ignores keys it does not know, accepts optional fields missing or null,
-// and fails as a whole (with the field's path in the message) when a required field is
-// missing or of the wrong type. Encoding writes the same form back.
+// snake_case keys, ignores keys it does not know and accepts optional fields missing or
+// null. A record fails (with the field's path in the message) when something it cannot do
+// without is missing or of the wrong type; inside a list, such an element is left out and
+// the rest kept, so one odd entry never hides a whole page. What the service's own schema
+// lets it leave out is filled in where it can be: a missing name is empty, a missing uri is
+// built from the id and a missing id read from the uri, an owner without an id is known by
+// its display name. Encoding writes the same, complete form back.
 
 #include "core/Json.h"
 
@@ -55,7 +59,7 @@ struct SpotifyPage {
     {
         const JsonReader reader(value, path);
         SpotifyPage page;
-        page.items = reader.list<Element>(QLatin1StringView("items"), &Element::fromJson);
+        page.items = reader.readableList<Element>(QLatin1StringView("items"), &Element::fromJson);
         page.next = reader.optionalString(QLatin1StringView("next"));
         return page;
     }

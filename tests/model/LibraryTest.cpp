@@ -120,6 +120,27 @@ TEST_F(LibraryTest, LoadFillsTheListsAndDatesAndWritesOneSnapshot)
     EXPECT_EQ(restarted->entries(), library->entries());
 }
 
+// Through the shared fetch one unreadable entry once failed the whole refresh.
+TEST_F(LibraryTest, AnOddEntryOfAPageIsSkippedAndTheLibraryStillLoads)
+{
+    server.faults().add(u"/v1/me/albums"_s, {.status = 200, .body = R"({"items":[
+        {"added_at":"2023-05-01T12:34:56Z"}, null,
+        {"added_at":"2023-05-01T12:34:56Z","album":{"id":"kept","name":"Kept","artists":[{"id":"nameless"}]}}],
+        "next":null})"});
+    server.faults().add(u"/v1/me/playlists"_s, {.status = 200, .body = R"({"items":[
+        {"id":"p1","name":"Mine","owner":{"display_name":"Mira"}}, null, {"name":"No id"}], "next":null})"});
+    auto library = makeLibrary();
+    test::await(library->load());
+    EXPECT_FALSE(library->error());
+    ASSERT_EQ(library->albums().size(), 1);
+    EXPECT_EQ(library->albums().front().uri, u"spotify:album:kept"_s);
+    ASSERT_EQ(library->playlists().size(), 1);
+    EXPECT_EQ(library->playlists().front().uri, u"spotify:playlist:p1"_s);
+    ASSERT_EQ(library->entries().size(), 2);
+    EXPECT_EQ(library->entries().at(0).artist, QString());
+    EXPECT_EQ(library->entries().at(1).artist, u"Mira"_s);
+}
+
 TEST_F(LibraryTest, EntriesListAlbumsThenPlaylistsWithTheirLines)
 {
     auto library = makeLibrary();

@@ -178,7 +178,7 @@ TEST_F(APITest, FailedPageFailsTheWholeCall)
 {
     server.catalogue() = standin::Catalogue::generate({.albums = 60, .playlists = 0});
     server.faults().add(u"/v1/me/albums"_s, {.delay = std::chrono::milliseconds(0)});
-    server.faults().add(u"/v1/me/albums"_s, {.status = 200, .body = R"({"items":[{"album":{"id":1}}]})"});
+    server.faults().add(u"/v1/me/albums"_s, {.status = 200, .body = R"({"items":{"album":{"id":"a"}}})"});
     const auto outcome = await(api.savedAlbums());
     EXPECT_FALSE(outcome->errorOf<DecodeError>().isEmpty());
     EXPECT_FALSE(outcome->value);
@@ -259,7 +259,7 @@ TEST_F(APITest, UntrustedAnswersFailCleanly)
     EXPECT_EQ(await(small.album(u"a"_s))->errorOf<NetworkError>(), u"Spotify's answer was too large."_s);
     server.faults().add(u"/v1/albums/a"_s, {.delay = std::chrono::milliseconds(3000)});
     EXPECT_EQ(await(small.album(u"a"_s))->errorOf<NetworkError>(), u"Spotify didn't answer in time."_s);
-    for (const QByteArray &body : {"not json"_ba, "{\"id\":\"\xff\"}"_ba, R"({"id":"a","uri":"u","name":"n"})"_ba, "[]"_ba}) {
+    for (const QByteArray &body : {"not json"_ba, "{\"id\":\"\xff\"}"_ba, R"({"id":5,"uri":"u","name":"n"})"_ba, "[]"_ba}) {
         server.faults().add(u"/v1/albums/a"_s, {.status = 200, .body = body});
         EXPECT_FALSE(await(small.album(u"a"_s))->errorOf<DecodeError>().isEmpty()) << body.toStdString();
     }
