@@ -2,7 +2,9 @@
 
 add_library(velloran_options INTERFACE)
 target_compile_options(velloran_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wcast-qual
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wcast-qual
+  $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
+  $<$<CXX_COMPILER_ID:Clang>:-Wshadow-uncaptured-local>
   $<$<BOOL:${VELLORAN_WERROR}>:-Werror>)
 target_compile_definitions(velloran_options INTERFACE
   QT_NO_KEYWORDS

@@ -5,11 +5,6 @@
 
 namespace velloran {
 
-namespace {
-// 2001-01-01T00:00:00Z in seconds of the Unix epoch.
-constexpr std::chrono::seconds referenceEpoch{978307200};
-} // namespace
-
 QCoro::Task<> Clock::sleepSeconds(double seconds)
 {
     const auto duration = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -36,16 +31,6 @@ SystemClock &SystemClock::shared()
 {
     static SystemClock clock;
     return clock;
-}
-
-double toReferenceSeconds(Instant at)
-{
-    return std::chrono::duration<double>(at.time_since_epoch() - referenceEpoch).count();
-}
-
-Instant fromReferenceSeconds(double seconds)
-{
-    return Instant{referenceEpoch} + std::chrono::duration_cast<Instant::duration>(std::chrono::duration<double>(seconds));
 }
 
 } // namespace velloran

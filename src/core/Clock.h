@@ -1,24 +1,12 @@
 #pragma once
 
+#include "core/Instant.h"
+
 #include <QCoroTask>
 
 #include <chrono>
 
 namespace velloran {
-
-// A point in time as the program sees it; durations between instants are exact.
-using Instant = std::chrono::system_clock::time_point;
-
-// Seconds between two instants, as a double.
-inline double secondsBetween(Instant from, Instant to)
-{
-    return std::chrono::duration<double>(to - from).count();
-}
-
-inline Instant addSeconds(Instant at, double seconds)
-{
-    return at + std::chrono::duration_cast<Instant::duration>(std::chrono::duration<double>(seconds));
-}
 
 // Raised out of a pending sleep when its clock goes away before the sleep ends.
 struct ClockStopped {};
@@ -45,9 +33,5 @@ public:
     // The clock the program runs on.
     static SystemClock &shared();
 };
-
-// Seconds since 2001-01-01 00:00:00 UTC, the form dates take in stored files.
-double toReferenceSeconds(Instant at);
-Instant fromReferenceSeconds(double seconds);
 
 } // namespace velloran

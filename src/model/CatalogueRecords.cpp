@@ -46,10 +46,7 @@ std::optional<QUrl> artworkChoice(const std::optional<QList<SpotifyImage>> &imag
     for (const SpotifyImage &image : *images)
         if (image.width.value_or(0) > widest->width.value_or(0))
             widest = &image;
-    const QUrl url(widest->url, QUrl::StrictMode);
-    if (!url.isValid() || url.isEmpty())
-        return std::nullopt;
-    return url;
+    return stableUrl(widest->url);
 }
 
 

@@ -44,19 +44,6 @@ int digits(QStringView text, qsizetype from, qsizetype count)
 
 } // namespace
 
-QJsonObject LibrarySnapshot::toJson() const
-{
-    return {{"saved"_L1, jsonArray(saved)}, {"playlists"_L1, jsonArray(playlists)}, {"records"_L1, jsonArray(records)}};
-}
-
-LibrarySnapshot LibrarySnapshot::fromJson(const QJsonValue &value)
-{
-    const JsonReader r(value, QString());
-    return {r.list<SpotifySavedAlbum>("saved"_L1, &SpotifySavedAlbum::fromJson),
-            r.list<SpotifyPlaylist>("playlists"_L1, &SpotifyPlaylist::fromJson),
-            r.list<Record>("records"_L1, &Record::fromJson)};
-}
-
 Library::Library(SpotifyAPI &api, Clock &clock, QObject *parent)
     : QObject(parent), m_api(api), m_clock(clock)
 {

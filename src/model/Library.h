@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "model/LibraryItem.h"
+#include "model/LibrarySnapshot.h"
 #include "model/ShelfEntry.h"
 #include "spotify/CatalogueTypes.h"
 
@@ -15,18 +16,6 @@
 namespace velloran {
 
 class SpotifyAPI;
-
-// What "library.json" holds: the saved albums and playlists as fetched, and the records
-// built from them so far.
-struct LibrarySnapshot {
-    QList<SpotifySavedAlbum> saved;
-    QList<SpotifyPlaylist> playlists;
-    QList<Record> records;
-
-    QJsonObject toJson() const;
-    // Throws DecodeError unless all three lists are present and every element reads.
-    static LibrarySnapshot fromJson(const QJsonValue &value);
-};
 
 // The user's record collection: the saved albums with the dates they were saved, the
 // playlists, and the records built from them. A snapshot on disk fills the shelves at the

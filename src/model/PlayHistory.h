@@ -1,21 +1,12 @@
 #pragma once
 
 #include "core/Clock.h"
-#include "model/LibraryItem.h"
+#include "model/PlayHistoryEntry.h"
 
 #include <QList>
 #include <QObject>
 
 namespace velloran {
-
-struct PlayHistoryEntry {
-    LibraryItem item;
-    Instant playedAt;
-
-    QJsonObject toJson() const;
-    static PlayHistoryEntry fromJson(const QJsonValue &value, const QString &path = {});
-    bool operator==(const PlayHistoryEntry &) const = default;
-};
 
 // The records the user has played, most recent first: one entry per item, at most
 // `capacity` of them, kept in "history.json" and written after every change.
@@ -52,5 +43,3 @@ private:
 };
 
 } // namespace velloran
-
-Q_DECLARE_METATYPE(velloran::PlayHistoryEntry)

@@ -130,6 +130,17 @@ QString durationText(qint64 ms)
     return QString::asprintf("%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
 }
 
+std::optional<QUrl> stableUrl(const QString &text)
+{
+    const QUrl parsed(text, QUrl::StrictMode);
+    if (!parsed.isValid() || parsed.isEmpty())
+        return std::nullopt;
+    const QUrl url(parsed.toString(QUrl::FullyEncoded), QUrl::StrictMode);
+    if (!url.isValid() || url.isEmpty() || QUrl(url.toString(QUrl::FullyEncoded), QUrl::StrictMode) != url)
+        return std::nullopt;
+    return url;
+}
+
 QString kindName(Record::Kind kind)
 {
     return kind == Record::Kind::album ? u"album"_s : u"playlist"_s;
@@ -200,10 +211,9 @@ Record Record::fromJson(const QJsonValue &value, const QString &path)
 
     std::optional<QUrl> artworkURL;
     if (const auto text = r.optionalString("artworkURL"_L1)) {
-        QUrl url(*text, QUrl::StrictMode);
-        if (!url.isValid())
+        artworkURL = stableUrl(*text);
+        if (!artworkURL)
             JsonReader::fail(r.childPath("artworkURL"_L1), u"expected a URL"_s);
-        artworkURL = url;
     }
     const std::optional<QString> year = r.optionalString("year"_L1);
     const QList<Track> tracks = r.list<Track>("tracks"_L1, &Track::fromJson);

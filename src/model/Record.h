@@ -96,6 +96,10 @@ struct Record {
 
 QString kindName(Record::Kind kind);
 
+// A cover's URL in the one form that writing and reading keep: parsed strictly, then read
+// back from its fully encoded text; nothing when that fails or does not settle.
+std::optional<QUrl> stableUrl(const QString &text);
+
 // The cover to show among a catalogue item's images: the widest, a missing width counting
 // as 0, the first of equal widths; none when there are no images or its URL does not parse.
 std::optional<QUrl> artworkChoice(const std::optional<QList<SpotifyImage>> &images);

@@ -50,9 +50,10 @@ QStringList uriList(const QJsonValue &value)
     QStringList uris;
     uris.reserve(array.size());
     for (const QJsonValue &element : array) {
-        if (!element.isString())
+        std::optional<QString> uri = identifier(element);
+        if (!uri)
             return {};
-        uris.append(element.toString());
+        uris.append(std::move(*uri));
     }
     return uris;
 }
@@ -128,12 +129,36 @@ std::optional<PageMessage> parsePageMessage(const QJsonValue &body, Instant rece
 
 QString jsStringLiteral(const QString &text)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    if (array.size() < 2)
-        return u"\"\""_s;
-    // JSON leaves U+2028 and U+2029 raw, and older JavaScript treats them as line ends.
-    QString literal = QString::fromUtf8(array.sliced(1, array.size() - 2));
-    literal.replace(QChar(0x2028), "\\u2028"_L1).replace(QChar(0x2029), "\\u2029"_L1);
+    // A JSON string of plain ASCII: everything outside printable ASCII is written as \uXXXX,
+    // so no character can end a line for the page's parser (U+2028, U+2029) or be dropped or
+    // changed on its way there (U+FEFF); a lone surrogate, which no encoding carries, becomes
+    // U+FFFD.
+    static constexpr char hex[] = "0123456789abcdef";
+    QString literal;
+    literal.reserve(text.size() + 2);
+    literal += u'"';
+    const auto escape = [&](char16_t unit) {
+        literal += "\\u"_L1;
+        for (int shift = 12; shift >= 0; shift -= 4)
+            literal += QLatin1Char(hex[(unit >> shift) & 0xf]);
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit == u'"' || unit == u'\\') {
+            literal += u'\\';
+            literal += QChar(unit);
+        } else if (unit >= 0x20 && unit < 0x7f) {
+            literal += QChar(unit);
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            escape(unit);
+            escape(text[++i].unicode());
+        } else if (QChar::isSurrogate(unit)) {
+            escape(0xfffd);
+        } else {
+            escape(unit);
+        }
+    }
+    literal += u'"';
     return literal;
 }
 

@@ -52,7 +52,8 @@ std::optional<PageMessage> parsePageMessage(const QJsonValue &body, Instant rece
 // The page reports errors as "<kind>: <text>"; this kind makes the engine refresh the token.
 inline constexpr QLatin1StringView authenticationErrorKind{"authentication_error"};
 
-// `text` as a JavaScript string literal, quotes included, for building page calls.
+// `text` as a JavaScript string literal, quotes included, for building page calls: a JSON
+// string in plain ASCII, every other character escaped.
 QString jsStringLiteral(const QString &text);
 
 } // namespace velloran

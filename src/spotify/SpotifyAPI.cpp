@@ -1,5 +1,7 @@
 #include "spotify/SpotifyAPI.h"
 
+#include "spotify/RetryAfter.h"
+
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 
@@ -10,9 +12,6 @@ using namespace Qt::StringLiterals;
 namespace velloran {
 
 namespace {
-
-constexpr double maxRetryDelay = 30;
-constexpr double defaultRetryDelay = 1;
 
 bool sameOrigin(const QUrl &a, const QUrl &b)
 {
@@ -52,15 +51,6 @@ std::optional<QUrl> SpotifyAPI::State::nextPage(const std::optional<QString> &ne
     return url;
 }
 
-double SpotifyAPI::retryDelaySeconds(const QByteArray &retryAfter)
-{
-    bool ok = false;
-    const double seconds = retryAfter.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(seconds) || seconds < 0)
-        return defaultRetryDelay;
-    return std::min(seconds, maxRetryDelay);
-}
-
 QCoro::Task<QByteArray> SpotifyAPI::send(ApiRequest request, bool retried, bool force) const
 {
     return sendWith(m_state, std::move(request), retried, force);
@@ -86,7 +76,7 @@ QCoro::Task<QByteArray> SpotifyAPI::sendWith(std::shared_ptr<const State> state,
         }
         if (response.status == 429 && !retried) {
             retried = true;
-            co_await state->clock.sleepSeconds(retryDelaySeconds(response.header("Retry-After")));
+            co_await state->clock.sleepSeconds(retryAfterSeconds(response.header("Retry-After")));
             continue;
         }
         if (response.status >= 200 && response.status < 300)

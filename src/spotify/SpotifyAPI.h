@@ -89,9 +89,6 @@ public:
                           std::optional<QJsonObject> body = std::nullopt) const;
     QCoro::Task<> setRepeat(QString state, QString deviceId) const;
 
-    // How long to wait after a 429 with this Retry-After header (empty when missing).
-    static double retryDelaySeconds(const QByteArray &retryAfter);
-
 private:
     struct State {
         TokenFunction token;

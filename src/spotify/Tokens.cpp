@@ -24,9 +24,8 @@ std::optional<Tokens> Tokens::fromJson(const QByteArray &data)
         Tokens tokens;
         tokens.access = reader.string("access"_L1);
         tokens.refresh = reader.optionalString("refresh"_L1);
-        // Far beyond any real expiry, and safely inside the range of an Instant.
         const double expiry = reader.number("expiry"_L1);
-        if (std::abs(expiry) > 1e11)
+        if (!isReferenceSecondsInRange(expiry))
             return std::nullopt;
         tokens.expiry = fromReferenceSeconds(expiry);
         return tokens;

@@ -124,6 +124,8 @@ TEST_F(PlayHistoryTest, AnUnreadableFileGivesAnEmptyHistoryAndIsReplaced)
     const QByteArray cases[] = {
         "", "not json", "[{\"item\":{\"album\":{\"_0\":\"a\"}}}]", "{\"item\":1}",
         "[{\"item\":{\"album\":{\"_0\":\"a\"}},\"playedAt\":1e300}]",
+        // Beyond what the clock's 64-bit nanoseconds can hold.
+        "[{\"item\":{\"album\":{\"_0\":\"a\"}},\"playedAt\":5e10}]",
         "[{\"item\":{\"album\":{\"_0\":\"a\"}},\"playedAt\":5},{\"item\":{},\"playedAt\":5}]",
     };
     for (const QByteArray &bytes : cases) {

@@ -207,5 +207,7 @@ TEST_F(PageMessages, StringLiteralsSurviveJavaScript)
 {
     EXPECT_EQ(jsStringLiteral(u"Velloran"_s), u"\"Velloran\""_s);
     EXPECT_EQ(jsStringLiteral(QString()), u"\"\""_s);
-    EXPECT_EQ(jsStringLiteral(u"a\"b\\c\nd\u2028"_s), u"\"a\\\"b\\\\c\\nd\\u2028\""_s);
+    EXPECT_EQ(jsStringLiteral(u"a\"b\\c\nd\u2028"_s), u"\"a\\\"b\\\\c\\u000ad\\u2028\""_s);
+    // Outside printable ASCII everything is escaped; a pair stays a pair, a lone half is U+FFFD.
+    EXPECT_EQ(jsStringLiteral(u"\ufeff\U0001F600\u00e9"_s + QChar(0xd800)), u"\"\\ufeff\\ud83d\\ude00\\u00e9\\ufffd\""_s);
 }

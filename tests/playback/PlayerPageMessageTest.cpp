@@ -37,6 +37,8 @@ TEST(PlayerPageMessage, OversizedValuesFromThePageAreDropped)
     for (int i = 0; i < 5000; ++i)
         many.append(u"spotify:track:p"_s);
     EXPECT_TRUE(stateFrom({{u"previous"_s, many}}).previousURIs.isEmpty());
+    EXPECT_TRUE(stateFrom({{u"previous"_s, QJsonArray{u"spotify:track:a"_s, huge}}}).previousURIs.isEmpty());
+    EXPECT_EQ(stateFrom({{u"previous"_s, QJsonArray{u"spotify:track:a"_s}}}).previousURIs, QStringList{u"spotify:track:a"_s});
 
     const auto ready = parsePageMessage(message(u"ready"_s, {{u"device_id"_s, huge}}), Instant{});
     ASSERT_TRUE(ready);

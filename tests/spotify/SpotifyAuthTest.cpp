@@ -107,7 +107,7 @@ TEST(TokensTest, StoredFormRoundTripsAndRejectsAnythingElse)
     EXPECT_EQ(Tokens::fromJson(R"({"access":"a","expiry":5,"refresh":null})"), noRefresh);
 
     for (const char *bad : {"", "not json", "[]", R"({"expiry":5})", R"({"access":"a"})", R"({"access":1,"expiry":5})",
-                            R"({"access":"a","expiry":"5"})", R"({"access":"a","expiry":1e300})", "{\"access\":\"\xff\",\"expiry\":5}"})
+                            R"({"access":"a","expiry":"5"})", R"({"access":"a","expiry":1e300})", R"({"access":"a","expiry":5e10})", "{\"access\":\"\xff\",\"expiry\":5}"})
         EXPECT_FALSE(Tokens::fromJson(bad)) << bad;
 }
 
