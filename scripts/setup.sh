@@ -12,8 +12,8 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev
   qcoro-qt6-dev qtkeychain-qt6-dev
   libgl-dev libxkbcommon-dev libvulkan-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks; clang with libFuzzer and the sanitizer runtimes for the fuzz targets
+  libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   dbus dbus-x11 gnome-keyring libsecret-1-0 playerctl xvfb xauth
   libglib2.0-bin dbus-bin
   # fonts and desktop metadata

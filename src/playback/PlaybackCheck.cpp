@@ -51,7 +51,8 @@ QString line(const QString &label, const QString &value)
 
 QCoro::Task<std::optional<PlaybackSupport>> probePlaybackSupport()
 {
-    auto page = std::make_unique<PlayerWebPage>(QWebEngineProfile::defaultProfile());
+    // The probe frames nothing.
+    auto page = std::make_unique<PlayerWebPage>(QWebEngineProfile::defaultProfile(), PlayerPagePolicy{});
     page->allowNextLoad();
     page->setHtml(QString::fromUtf8(probeScript), QUrl(u"https://127.0.0.1/"_s));
     for (;;) {

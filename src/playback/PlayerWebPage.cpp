@@ -8,18 +8,9 @@
 using namespace Qt::StringLiterals;
 
 namespace velloran {
-namespace {
 
-bool isLoopback(const QUrl &url)
-{
-    const QString host = url.host();
-    return host == "127.0.0.1"_L1 || host == "localhost"_L1 || host == "[::1]"_L1 || host == "::1"_L1;
-}
-
-} // namespace
-
-PlayerWebPage::PlayerWebPage(QWebEngineProfile *profile, QObject *parent)
-    : QWebEnginePage(profile, parent)
+PlayerWebPage::PlayerWebPage(QWebEngineProfile *profile, PlayerPagePolicy policy, QObject *parent)
+    : QWebEnginePage(profile, parent), m_policy(std::move(policy))
 {
     hardenPlayerSettings(settings());
     connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl &origin, Feature feature) {
@@ -37,9 +28,11 @@ bool PlayerWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type
             qCDebug(lcPlayback) << "refused a navigation of the player page";
         return allowed;
     }
-    // The SDK works through frames of its own service; nothing else may be framed.
-    const QString scheme = url.scheme();
-    return scheme == "https"_L1 || scheme == "about"_L1 || (scheme == "http"_L1 && isLoopback(url));
+    // The SDK works through a frame of its own host; nothing else may be framed.
+    if (m_policy.allowsFrame(url))
+        return true;
+    qCDebug(lcPlayback) << "refused a frame of the player page";
+    return false;
 }
 
 QWebEnginePage *PlayerWebPage::createWindow(WebWindowType type)

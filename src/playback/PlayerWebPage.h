@@ -1,17 +1,22 @@
 #pragma once
 
+#include "playback/PlayerPagePolicy.h"
+
 #include <QWebEnginePage>
 
 namespace velloran {
 
 // The page that hosts the player. It runs only the HTML the engine hands it: every other
-// top-level navigation and every new window is refused, permission requests are denied
-// and console output stays in the program's own (silent) logging category.
+// top-level navigation and every new window is refused, frames load only what the policy
+// allows, permission requests are denied and console output stays in the program's own
+// (silent) logging category.
 class PlayerWebPage : public QWebEnginePage {
     Q_OBJECT
 
 public:
-    explicit PlayerWebPage(QWebEngineProfile *profile, QObject *parent = nullptr);
+    PlayerWebPage(QWebEngineProfile *profile, PlayerPagePolicy policy, QObject *parent = nullptr);
+
+    const PlayerPagePolicy &policy() const { return m_policy; }
 
     // Lets exactly one top-level navigation through: the engine's own setHtml.
     void allowNextLoad() { m_loadAllowed = true; }
@@ -23,6 +28,7 @@ protected:
                                   const QString &sourceID) override;
 
 private:
+    PlayerPagePolicy m_policy;
     bool m_loadAllowed = false;
 };
 

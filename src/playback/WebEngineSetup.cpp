@@ -1,5 +1,7 @@
 #include "playback/WebEngineSetup.h"
 
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -125,14 +127,34 @@ WebEngineSetup prepareWebEngine()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", setup.chromiumFlags.toLocal8Bit());
 
     // The page can be examined with a browser's inspector only when asked for, and only
-    // from this machine.
-    bool portOk = false;
-    const int port = qEnvironmentVariableIntValue("VELLORAN_INSPECT", &portOk);
-    if (portOk && port > 0 && port < 65536) {
-        setup.inspectorAddress = u"127.0.0.1:"_s + QString::number(port);
+    // from this machine; the user is told what that opens.
+    const InspectorRequest inspector = inspectorRequest(
+        qEnvironmentVariableIsSet("VELLORAN_INSPECT") ? std::optional(qEnvironmentVariable("VELLORAN_INSPECT")) : std::nullopt);
+    setup.inspectorAddress = inspector.address;
+    if (setup.inspectorAddress)
         qputenv("QTWEBENGINE_REMOTE_DEBUGGING", setup.inspectorAddress->toLatin1());
-    }
+    if (!inspector.notice.isEmpty())
+        std::fprintf(stderr, "%s\n", inspector.notice.toLocal8Bit().constData());
     return setup;
+}
+
+InspectorRequest inspectorRequest(const std::optional<QString> &value)
+{
+    InspectorRequest request;
+    if (!value)
+        return request;
+    bool ok = false;
+    const int port = value->trimmed().toInt(&ok);
+    if (!ok || port <= 0 || port >= 65536) {
+        request.notice = u"VELLORAN_INSPECT is set but is not a port number (1 to 65535); "
+                         u"the player page is not opened for inspection."_s;
+        return request;
+    }
+    request.address = u"127.0.0.1:"_s + QString::number(port);
+    request.notice = u"VELLORAN_INSPECT is set: while Velloran runs, anyone on this machine can read and control "
+                     u"the hidden player page, including your Spotify access token, at http://"_s
+                     + *request.address + u". Unset VELLORAN_INSPECT when you are done."_s;
+    return request;
 }
 
 } // namespace velloran

@@ -26,6 +26,15 @@ std::optional<QString> findWidevine(const WidevineSearch &search);
 // media-key handling off, so the desktop sees only the program's MPRIS player.
 QStringList playerChromiumFlags(const std::optional<QString> &widevinePath);
 
+// What VELLORAN_INSPECT (`value`, absent when the variable is not set) asks for: the
+// remote-debugging address on the loopback interface for a port number, and what to tell
+// the user on standard error whenever the variable is set.
+struct InspectorRequest {
+    std::optional<QString> address;
+    QString notice;
+};
+InspectorRequest inspectorRequest(const std::optional<QString> &value);
+
 struct WebEngineSetup {
     std::optional<QString> widevinePath;
     QString chromiumFlags;

@@ -44,13 +44,36 @@ QString failureText(std::exception_ptr failure)
     }
 }
 
-QWebEngineScript documentCreationScript(const QString &name, const QString &source)
+// Runs in the program's own world of the main frame, where the page's scripts and every
+// frame cannot reach it: the one holder of the web channel. It passes on what the page
+// dispatches as "velloran-player-message" (a JSON text, bounded) to the bridge.
+const QString relayScript = uR"(
+(function () {
+  "use strict";
+  const largest = 65536;
+  const waiting = [];
+  let bridge = null;
+  new QWebChannel(qt.webChannelTransport, function (channel) {
+    bridge = channel.objects.player;
+    while (waiting.length) bridge.postMessage(waiting.shift());
+  });
+  window.addEventListener("velloran-player-message", function (event) {
+    if (typeof event.detail !== "string" || event.detail.length > largest) return;
+    let body;
+    try { body = JSON.parse(event.detail); } catch (e) { return; }
+    if (bridge) bridge.postMessage(body);
+    else if (waiting.length < 256) waiting.push(body);
+  });
+})();
+)"_s;
+
+QWebEngineScript relayInjection(const QString &source)
 {
     QWebEngineScript script;
-    script.setName(name);
+    script.setName(u"velloran-relay"_s);
     script.setSourceCode(source);
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(false);
     return script;
 }
@@ -122,16 +145,14 @@ WebPlaybackEngine::WebPlaybackEngine(Services services, Clock &clock, Options op
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->setAcceptDrops(false);
     m_view->setFocusPolicy(Qt::NoFocus);
-    m_page = new PlayerWebPage(profile, m_view.get());
+    m_page = new PlayerWebPage(profile, PlayerPagePolicy::forSdk(m_options.sdkUrl), m_view.get());
     m_view->setPage(m_page);
 
     m_bridge = new PlayerPageBridge([this](const QJsonValue &body) { receivePageMessage(body); }, this);
     m_channel = new QWebChannel(this);
     m_channel->registerObject(u"player"_s, m_bridge);
-    m_page->setWebChannel(m_channel, QWebEngineScript::MainWorld);
-
-    QString setup = u"window.vqSdkUrl = "_s + jsStringLiteral(m_options.sdkUrl) + u";\n"_s + webChannelScript();
-    m_page->scripts().insert(documentCreationScript(u"velloran-bridge"_s, setup));
+    m_page->setWebChannel(m_channel, QWebEngineScript::ApplicationWorld);
+    m_page->scripts().insert(relayInjection(webChannelScript() + relayScript));
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPlaybackEngine::handleLoading);
 }
@@ -158,7 +179,7 @@ void WebPlaybackEngine::start()
         emitEvent(engine_event::Error{u"player.html is missing from the app bundle"_s});
         return;
     }
-    const QString html = QString::fromUtf8(file.readAll());
+    const QString html = playerPageHtml(QString::fromUtf8(file.readAll()), m_page->policy());
     m_started = true;
     m_page->allowNextLoad();
     m_page->setHtml(html, pageBaseUrl);

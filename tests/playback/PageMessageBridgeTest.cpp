@@ -1,5 +1,6 @@
-// Messages from the page, posted through the real web channel bridge of a page that the
-// test controls, and the literals the engine builds for page calls.
+// Messages from the page, posted through the program's relay and the real web channel
+// bridge from a page that the test controls, and the literals the engine builds for page
+// calls.
 
 #include "EngineEventPrinter.h"
 #include "StandinFixture.h"
@@ -19,11 +20,9 @@ using namespace velloran;
 
 namespace {
 
-// A page with the bridge and a `send` that posts any body, in place of the player page.
+// A page with a `send` that posts any body as the player page does, in its place.
 constexpr auto probePage = R"(<!doctype html><html><head><script>
-let bridge = null; const queue = [];
-new QWebChannel(qt.webChannelTransport, c => { bridge = c.objects.player; queue.forEach(b => bridge.postMessage(b)); });
-window.send = body => { if (bridge) bridge.postMessage(body); else queue.push(body); };
+window.send = body => window.dispatchEvent(new CustomEvent("velloran-player-message", { detail: JSON.stringify(body) }));
 window.vqStart = name => send({ type: "started", data: { name } });
 window.vqToken = token => send({ type: "error", data: { message: "token " + token } });
 window.vqSeek = ms => send({ type: "error", data: { message: "seek " + ms } });

@@ -98,3 +98,20 @@ TEST(PlaybackCheck, ThePageEngineReportsItsCodecsAndKeySystems)
         << report.toStdString();
     EXPECT_TRUE(playbackReport(std::nullopt, WebEngineSetup{}).contains("did not answer"_L1));
 }
+
+TEST(Inspector, OpensOnlyTheLoopbackAndSaysWhatThatMeans)
+{
+    EXPECT_EQ(inspectorRequest(std::nullopt).address, std::nullopt);
+    EXPECT_TRUE(inspectorRequest(std::nullopt).notice.isEmpty());
+
+    const InspectorRequest open = inspectorRequest(u"9222"_s);
+    EXPECT_EQ(open.address, u"127.0.0.1:9222"_s);
+    EXPECT_TRUE(open.notice.contains(u"anyone on this machine"_s)) << open.notice.toStdString();
+    EXPECT_TRUE(open.notice.contains(u"http://127.0.0.1:9222"_s));
+
+    for (const QString &bad : {u""_s, u"0"_s, u"65536"_s, u"yes"_s, u"-1"_s}) {
+        const InspectorRequest refused = inspectorRequest(bad);
+        EXPECT_FALSE(refused.address) << bad.toStdString();
+        EXPECT_FALSE(refused.notice.isEmpty());
+    }
+}

@@ -336,6 +336,37 @@ TEST(WebPlaybackEngine, ThePageCannotNavigateAwayOrOpenWindows)
     EXPECT_EQ(harness.evaluate(u"typeof vqStart"_s).toString(), u"function"_s);
 }
 
+// The page runs only its own scripts and the SDK's origin's; the web channel lives apart
+// from every script of the page and of its frames.
+TEST(WebPlaybackEngine, ThePageRunsAndFramesOnlyTheSdksOriginAndKeepsTheChannelApart)
+{
+    EngineHarness harness;
+    ASSERT_TRUE(harness.waitForReady()); // the stand-in's SDK runs and its messages arrive
+
+    EXPECT_EQ(harness.evaluate(u"typeof qt + ' ' + typeof QWebChannel"_s).toString(), u"undefined undefined"_s);
+    EXPECT_EQ(harness.evaluate(u"(() => { const f = document.createElement('iframe'); document.body.appendChild(f);"
+                               u" return typeof f.contentWindow.qt; })()"_s)
+                  .toString(),
+              u"undefined"_s);
+
+    // The same server under another name is another origin.
+    QUrl elsewhere(harness.standin.sdkUrl());
+    elsewhere.setHost(u"localhost"_s);
+    const QString other = QString::fromUtf8(elsewhere.toEncoded());
+    harness.evaluate(u"window.violations = [];"
+                     u"document.addEventListener('securitypolicyviolation', e => violations.push(e.effectiveDirective));"
+                     u"const s = document.createElement('script'); s.src = '"_s + other + u"'; document.head.appendChild(s);"
+                     u"const f = document.createElement('iframe'); f.src = '"_s + other + u"'; document.body.appendChild(f);"
+                     u"const g = document.createElement('iframe'); g.src = 'https://127.0.0.1:1/'; document.body.appendChild(g); 1"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.evaluate(u"violations.length"_s).toInt() >= 3; }, 10000));
+    const QStringList violations = harness.evaluate(u"violations.join(' ')"_s).toString().split(u' ');
+    EXPECT_EQ(violations.count(u"script-src-elem"_s), 1) << violations.join(u' ').toStdString();
+    EXPECT_EQ(violations.count(u"frame-src"_s), 2) << violations.join(u' ').toStdString();
+
+    // The player still answers.
+    EXPECT_EQ(harness.evaluate(u"typeof vqStart"_s).toString(), u"function"_s);
+}
+
 namespace {
 
 // Two sides of three two-second tracks: fixture0..2 | fixture3..5.
