@@ -45,7 +45,7 @@ TEST(PlayerPagePolicy, ThePageAllowsItsOwnScriptsByHashAndTheSdksOrigin)
     const QString page = u"<meta http-equiv=\"Content-Security-Policy\" content=\"@CSP@\">"
                          u"<script>const sdkUrl = @SDK_URL@;</script><p>x</p><script>\nrun();\n</script>"_s;
     const QString html = playerPageHtml(page, PlayerPagePolicy::forSdk(QString()));
-    const auto hash = [](const QString &script) {
+    const auto hash = [](const QString &script) -> QString {
         return u"'sha256-"_s + QString::fromLatin1(QCryptographicHash::hash(script.toUtf8(), QCryptographicHash::Sha256).toBase64())
                + u'\'';
     };
