@@ -10,6 +10,7 @@
 #include "scenes/turntable/LibraryAccess.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace velloran::test {
 
@@ -32,6 +33,15 @@ public:
             throw UserFacingError(QStringLiteral("The record could not be loaded."));
         co_return *it;
     }
+    std::optional<Record> cachedRecord(const LibraryItem &item) const override
+    {
+        if (!m_cached.contains(item))
+            return std::nullopt;
+        const auto it = m_records.constFind(item);
+        return it == m_records.constEnd() ? std::nullopt : std::optional(*it);
+    }
+    // The record of an item is at hand without loading.
+    void cache(const LibraryItem &item) { m_cached.insert(item); }
 
     void setEntries(QList<ShelfEntry> entries)
     {
@@ -64,6 +74,7 @@ public:
 private:
     QList<ShelfEntry> m_entries;
     QHash<LibraryItem, Record> m_records;
+    QSet<LibraryItem> m_cached;
     bool m_loading = false;
     std::optional<QString> m_error;
 };

@@ -4,14 +4,13 @@
 #include "artwork/CoverPainting.h"
 #include "paint/Fonts.h"
 #include "paint/Palette.h"
-#include "paint/TimingCurves.h"
+#include "scenes/browse/GlassSegments.h"
 #include "scenes/crate/CrateDrawing.h"
 #include "scenes/crate/ScrollWheel.h"
 #include "scenes/turntable/LibraryAccess.h"
 #include "scenes/turntable/SleeveBackParts.h"
 
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,7 +29,6 @@ namespace {
 
 constexpr int frameIntervalMs = 16;
 constexpr double maxFrameTime = 0.05;
-constexpr double fadeSeconds = 0.3;
 constexpr double titleSize = 28;
 constexpr double lineSize = 13;
 constexpr double captionSpacing = 16;
@@ -51,20 +49,32 @@ bool liesForward(const CardPose &pose)
     return pose.tilt < -30;
 }
 
+QList<GlassSegments::Option> kindOptions()
+{
+    return {{u"All"_s, rawValue(ShelfKind::all)},
+            {u"Albums"_s, rawValue(ShelfKind::album)},
+            {u"Playlists"_s, rawValue(ShelfKind::playlist)}};
+}
+
 } // namespace
 
-CratesView::CratesView(LibraryAccess &library, Clock &clock, QSettings &settings, QWidget *parent,
-                       ArtworkStore *store)
+CratesView::CratesView(Services services, QWidget *parent)
     : QWidget(parent)
-    , m_library(library)
-    , m_clock(clock)
-    , m_settings(settings)
-    , m_store(store)
-    , m_epoch(clock.now())
-    , m_kind(storedShelfKind(settings))
+    , m_library(services.library)
+    , m_clock(services.clock)
+    , m_settings(services.settings)
+    , m_putOnTurntable(std::move(services.putOnTurntable))
+    , m_store(services.store)
+    , m_epoch(m_clock.now())
+    , m_kind(storedShelfKind(m_settings))
     , m_pullButton(new PillButton(u"Pull it out"_s, true, this))
-    , m_fade(fadeSeconds, timing::easeInOut(), 0)
+    , m_kindControl(new GlassSegments(kindOptions(), this))
 {
+    m_kindControl->setSelection(rawValue(m_kind));
+    connect(m_kindControl, &GlassSegments::selectionChanged, this, [this](const QString &value) {
+        if (const std::optional<ShelfKind> kind = shelfKindFromRawValue(value))
+            setKind(*kind);
+    });
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
@@ -162,6 +172,7 @@ void CratesView::step(double value)
 void CratesView::setKind(ShelfKind kind)
 {
     storeShelfKind(m_settings, kind);
+    m_kindControl->setSelection(rawValue(kind));
     if (kind == m_kind)
         return;
     m_kind = kind;
@@ -205,29 +216,19 @@ QList<qsizetype> CratesView::drawnCards() const
 
 void CratesView::pull(const ShelfEntry &entry)
 {
-    if (m_pulled)
+    if (m_pulled || m_pullOut)
         return;
     m_pulled = entry;
-    Q_EMIT pulledChanged();
-    if (!m_makePullOut)
-        return;
-    if (m_pullOut)
-        delete m_pullOut.data();
-    QWidget *pullOut = m_makePullOut(entry, this, [self = QPointer<CratesView>(this)] {
+    PullOut::Actions actions;
+    actions.putOnTurntable = m_putOnTurntable;
+    actions.close = [self = QPointer<CratesView>(this)] {
         if (self)
             self->closePullOut();
-    });
-    m_pullOut = pullOut;
-    m_closing = false;
-    m_pullOutFade = new QGraphicsOpacityEffect(pullOut);
-    m_pullOutFade->setOpacity(0);
-    pullOut->setGraphicsEffect(m_pullOutFade);
-    pullOut->setGeometry(rect());
-    pullOut->show();
-    pullOut->raise();
-    m_fade.snapTo(0);
-    m_fade.setTarget(1, now());
-    wake();
+    };
+    m_pullOut = new PullOut(entry, m_library, m_clock, std::move(actions), this, m_store);
+    m_pullOut->setGeometry(rect());
+    m_pullOut->open();
+    Q_EMIT pulledChanged();
 }
 
 void CratesView::closePullOut()
@@ -235,29 +236,11 @@ void CratesView::closePullOut()
     if (!m_pulled)
         return;
     m_pulled.reset();
+    if (m_pullOut)
+        m_pullOut->disappear();
+    if (isVisible())
+        setFocus();
     Q_EMIT pulledChanged();
-    if (m_pullOut) {
-        m_closing = true;
-        if (!m_pullOut->graphicsEffect()) {
-            m_pullOutFade = new QGraphicsOpacityEffect(m_pullOut);
-            m_pullOut->setGraphicsEffect(m_pullOutFade);
-        }
-        m_pullOutFade->setOpacity(m_fade.value(now()));
-        m_fade.setTarget(0, now());
-        wake();
-    }
-    setFocus();
-}
-
-void CratesView::setKindControl(QWidget *control)
-{
-    delete m_kindControl;
-    m_kindControl = control;
-    if (control) {
-        control->setParent(this);
-        control->show();
-    }
-    layoutOverlays();
 }
 
 // The frame loop.
@@ -272,24 +255,7 @@ void CratesView::advanceFrame()
     if (moving)
         update();
 
-    if (m_pullOut && m_pullOutFade) {
-        const double opacity = m_fade.value(t);
-        if (!m_fade.isRunning(t)) {
-            if (m_closing) {
-                delete m_pullOut.data();
-                m_pullOutFade = nullptr;
-                m_closing = false;
-            } else {
-                // At full strength the pull-out draws directly, not through an offscreen copy.
-                m_pullOut->setGraphicsEffect(nullptr);
-                m_pullOutFade = nullptr;
-            }
-        } else {
-            m_pullOutFade->setOpacity(opacity);
-        }
-    }
-
-    if (m_progress.isSettled() && !m_pullOutFade) {
+    if (m_progress.isSettled()) {
         m_progress.snapTo(1);
         m_from.clear();
         m_frameTimer.stop();
@@ -302,7 +268,6 @@ void CratesView::settle()
 {
     m_progress.snapTo(1);
     m_from.clear();
-    m_fade.snapTo(m_fade.target());
     m_lastFrame.reset();
     advanceFrame();
     update();
@@ -536,11 +501,8 @@ void CratesView::updateCaption()
 
 void CratesView::layoutOverlays()
 {
-    if (m_kindControl) {
-        m_kindControl->adjustSize();
-        m_kindControl->move(width() - m_kindControl->width() - 14, 9);
-        m_kindControl->raise();
-    }
+    const QSize control = m_kindControl->sizeHint();
+    m_kindControl->setGeometry(width() - control.width() - 14, 9, control.width(), control.height());
     if (m_pullOut)
         m_pullOut->setGeometry(rect());
     updateCaption();
@@ -557,6 +519,12 @@ void CratesView::resizeEvent(QResizeEvent *event)
 void CratesView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The shelf wall shares the setting; it may have changed while the crate was away.
+    if (const ShelfKind stored = storedShelfKind(m_settings); stored != m_kind) {
+        m_kind = stored;
+        m_kindControl->setSelection(rawValue(stored));
+        rebuild(1);
+    }
     setCurrent(crate::currentOnAppearing(m_items.size(), m_current), false);
     if (!m_pulled)
         setFocus();

@@ -6,7 +6,7 @@
 #include "scenes/crate/CardPose.h"
 #include "scenes/crate/CrateGeometry.h"
 #include "scenes/crate/CrateItems.h"
-#include "scenes/turntable/Tween.h"
+#include "scenes/pullout/PullOut.h"
 
 #include <QHash>
 #include <QImage>
@@ -18,13 +18,13 @@
 #include <memory>
 #include <optional>
 
-class QGraphicsOpacityEffect;
 class QSettings;
 
 namespace velloran {
 
 class ArtworkLoader;
 class ArtworkStore;
+class GlassSegments;
 class LibraryAccess;
 class PillButton;
 
@@ -40,17 +40,18 @@ class CratesView : public QWidget {
     Q_OBJECT
 
 public:
-    // Makes the scene shown over the crate for a pulled record; it calls `close` once when
-    // it is done.
-    using PullOutMaker = std::function<QWidget *(const ShelfEntry &entry, QWidget *parent, std::function<void()> close)>;
-    // Makes the control that chooses which entries the crate holds.
-    using KindControlMaker = std::function<QWidget *(QWidget *parent)>;
+    struct Services {
+        LibraryAccess &library;
+        QSettings &settings;
+        Clock &clock;
+        PullOut::PutOnTurntable putOnTurntable;
+        ArtworkStore *store = nullptr;
+    };
 
     static constexpr int coverPixels = 700;
     static constexpr std::size_t cardImageBound = 32;
 
-    CratesView(LibraryAccess &library, Clock &clock, QSettings &settings, QWidget *parent = nullptr,
-               ArtworkStore *store = nullptr);
+    explicit CratesView(Services services, QWidget *parent = nullptr);
     ~CratesView() override;
 
     const QList<crate::CrateItem> &items() const { return m_items; }
@@ -64,13 +65,12 @@ public:
     // Makes an item current as it is, divider or not, without animating.
     void showItem(qsizetype index);
     void setKind(ShelfKind kind);
-    // Pulls a record out; nothing while one is out already.
+    // Pulls a record out over the crate; nothing while one is out already.
     void pull(const ShelfEntry &entry);
+    // What the pull-out's close action does: the record goes back, the pull-out fades away.
     void closePullOut();
-    void setPullOutMaker(PullOutMaker maker) { m_makePullOut = std::move(maker); }
-    QWidget *pullOut() const { return m_pullOut; }
-    void setKindControl(QWidget *control);
-    QWidget *kindControl() const { return m_kindControl; }
+    PullOut *pullOut() const { return m_pullOut; }
+    GlassSegments &kindControl() const { return *m_kindControl; }
     PillButton &pullButton() const { return *m_pullButton; }
 
     // The card shown at a point, topmost first.
@@ -78,7 +78,7 @@ public:
     // The pose a card has now, on its way to its place.
     crate::CardPose displayedPose(qsizetype index) const;
 
-    // One frame of the loop: move the cards and the pull-out's fade on, and redraw.
+    // One frame of the loop: move the cards on, and redraw.
     void advanceFrame();
     bool isStill() const { return !m_frameTimer.isActive(); }
     // Ends every animation at once.
@@ -126,6 +126,7 @@ private:
     LibraryAccess &m_library;
     Clock &m_clock;
     QSettings &m_settings;
+    PullOut::PutOnTurntable m_putOnTurntable;
     ArtworkStore *m_store;
     Instant m_epoch;
 
@@ -150,12 +151,8 @@ private:
     QHash<QString, ArtworkLoader *> m_loaders;
 
     PillButton *m_pullButton;
-    QWidget *m_kindControl = nullptr;
-    QPointer<QWidget> m_pullOut;
-    QGraphicsOpacityEffect *m_pullOutFade = nullptr;
-    Tween m_fade;
-    bool m_closing = false;
-    PullOutMaker m_makePullOut;
+    GlassSegments *m_kindControl;
+    QPointer<PullOut> m_pullOut;
     std::unique_ptr<crate::ScrollWheel> m_wheel;
 
     QString m_captionTitle;

@@ -26,6 +26,16 @@ protected:
 
     void key(Qt::Key k) { QTest::keyClick(&view, k); }
 
+    // Lets a pull-out that was closed fade away and go.
+    void letPullOutGo()
+    {
+        fixture.clock.advanceSeconds(1);
+        if (view.pullOut())
+            view.pullOut()->advanceFrame();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_FALSE(view.pullOut());
+    }
+
     // A trackpad's scroll of `dy` points, delivered to `target` (a widget of any window).
     static void scroll(QWidget &target, double dy)
     {
@@ -36,7 +46,7 @@ protected:
 
     QTemporaryDir covers;
     CrateFixture fixture{covers.path()};
-    CratesView view{fixture.library, fixture.clock, *fixture.settings, nullptr, &fixture.store};
+    CratesView view{{fixture.library, *fixture.settings, fixture.clock, {}, &fixture.store}};
 };
 
 } // namespace
@@ -84,8 +94,11 @@ TEST_F(CratesViewTest, ClicksDragsAndThePill)
     const QPointF current = view.geometry().cardTransform(view.displayedPose(4)).map(QPointF(view.geometry().card / 2, 60));
     QTest::mouseClick(&view, Qt::LeftButton, {}, current.toPoint());
     ASSERT_TRUE(view.pulled());
-    EXPECT_EQ(view.pulled()->item, view.items()[4].entry.item);
+    ASSERT_TRUE(view.pullOut());
+    EXPECT_EQ(view.pullOut()->entry().item, view.items()[4].entry.item);
+    EXPECT_EQ(view.pullOut()->geometry(), view.rect()) << "over the whole crate";
     view.closePullOut();
+    letPullOutGo();
 
     // A drag of 20 points or more flips one card; a shorter one is a click.
     const QPoint from = current.toPoint();
@@ -156,7 +169,7 @@ TEST(CratesViewEmpty, NoCardsAndNothingToDo)
     ManualClock clock;
     TestSettings settings;
     ScriptedLibrary library;
-    CratesView view(library, clock, *settings);
+    CratesView view({library, *settings, clock, {}});
     view.resize(820, 560);
     view.show();
     EXPECT_TRUE(view.items().isEmpty());

@@ -38,7 +38,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     for (const QSize size : {QSize(1600, 1000), QSize(820, 560)}) {
         for (const qreal dpr : {1.0, 2.0}) {
-            CratesView view(fixture.library, fixture.clock, *fixture.settings, nullptr, &fixture.store);
+            CratesView view({fixture.library, *fixture.settings, fixture.clock, {}, &fixture.store});
             view.resize(size);
             view.show();
             const auto render = [&](const QString &name) {
