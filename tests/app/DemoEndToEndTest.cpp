@@ -1,5 +1,6 @@
-// The demo as a user meets it: connect, pick a record in the drawer, put it on, hear it
-// play, see it in the history and on the desktop's media controls, pause it with Space.
+// The demo as a user meets it: connect, see the shelf, pull a record out and play it, watch
+// its sleeve fly to the table, hear it play, see it in the history and on the desktop's media
+// controls, pause it with Space; then flip through the crate and play another from there.
 
 #include "DemoDriver.h"
 #include "TemporaryHome.h"
@@ -74,9 +75,13 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
 
     const std::optional<QString> connected = velloran::test::connectDemo(program);
     ASSERT_FALSE(connected) << connected->toStdString();
-    QString recordID;
-    const std::optional<QString> playing = velloran::test::putOnFirstRecord(program, recordID);
+    EXPECT_EQ(model.screen(), AppModel::Screen::shelf) << "the rooms open on the shelf";
+    velloran::test::Walk fromShelf;
+    const std::optional<QString> playing = velloran::test::playFromShelf(program, fromShelf);
     ASSERT_FALSE(playing) << playing->toStdString();
+    EXPECT_TRUE(fromShelf.sawFlight);
+    EXPECT_TRUE(fromShelf.sawLanding);
+    const QString recordID = fromShelf.recordID;
 
     ASSERT_TRUE(waitFor([&] { return QFile(supportPath(u"history.json"_s)).size() > 0; }, 5'000));
     QFile history(supportPath(u"history.json"_s));
@@ -97,6 +102,15 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
     QTest::keyClick(&window, Qt::Key_Space);
     EXPECT_EQ(model.controller().status(), Status::paused);
     EXPECT_TRUE(waitFor([] { return playerctl({u"status"_s}) == u"Paused"_s; }, 10'000));
+
+    // Through the crate: two records further on, Return, "Play"; the old record goes back
+    // while the new sleeve waits, then lands.
+    velloran::test::Walk fromCrate;
+    const std::optional<QString> crated = velloran::test::playFromCrate(program, 2, fromCrate);
+    ASSERT_FALSE(crated) << crated->toStdString();
+    EXPECT_NE(fromCrate.recordID, recordID);
+    EXPECT_TRUE(fromCrate.sawFlight);
+    EXPECT_TRUE(waitFor([] { return playerctl({u"status"_s}) == u"Playing"_s; }, 10'000));
 
     // Logging out returns to the card; the hidden page stays in the window.
     auto *root = qobject_cast<RootView *>(window.centralWidget());

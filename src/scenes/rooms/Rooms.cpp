@@ -1,0 +1,83 @@
+#include "scenes/rooms/Rooms.h"
+
+#include "scenes/crate/CratesView.h"
+#include "scenes/rooms/FlyingSleeve.h"
+#include "scenes/rooms/RoomSwitch.h"
+#include "scenes/shelf/ShelfView.h"
+#include "scenes/turntable/TurntableScreen.h"
+
+namespace velloran {
+
+Rooms::Rooms(Services services, QWidget *parent)
+    : QWidget(parent)
+    , m_services(std::move(services))
+    , m_switch(new RoomSwitch(m_services.navigation, this))
+    , m_flyingSleeve(new FlyingSleeve(m_services.navigation, m_services.turntable, m_services.clock, this,
+                                      m_services.store))
+{
+    m_switch->move(switchInsetX, switchInsetY);
+    connect(&m_services.navigation, &Navigation::screenChanged, this, &Rooms::showRoom);
+    showRoom(m_services.navigation.screen());
+}
+
+Rooms::~Rooms()
+{
+    // The rooms read the library and the deck; they go before anything else of this view,
+    // a room on its way out too.
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        delete child;
+}
+
+QWidget *Rooms::make(Navigation::Screen screen)
+{
+    const Services &s = m_services;
+    switch (screen) {
+    case Navigation::Screen::shelf:
+        return new ShelfView({s.library, s.history, s.settings, s.clock, s.putOnTurntable, s.store}, this);
+    case Navigation::Screen::crates:
+        return new CratesView({s.library, s.settings, s.clock, s.putOnTurntable, s.store}, this);
+    case Navigation::Screen::turntable:
+        // A new screen: its drawer closed and not pinned.
+        return new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
+    }
+    return nullptr;
+}
+
+void Rooms::showRoom(Navigation::Screen screen)
+{
+    if (m_room && screen == m_shown)
+        return;
+    if (m_room) {
+        // The old room may be the one whose pull-out is handing its record over right now;
+        // it goes once that call has returned.
+        m_room->hide();
+        m_room->deleteLater();
+    }
+    m_shown = screen;
+    m_room = make(screen);
+    m_room->setGeometry(rect());
+    m_room->lower();
+    m_room->show();
+    m_switch->raise();
+    m_flyingSleeve->raise();
+    if (isVisible())
+        m_room->setFocus();
+}
+
+void Rooms::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_room)
+        m_room->setGeometry(rect());
+    m_flyingSleeve->setGeometry(rect());
+}
+
+void Rooms::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_services.navigation.setScreen(Navigation::Screen::shelf);
+    if (m_room)
+        m_room->setFocus();
+}
+
+} // namespace velloran
