@@ -20,25 +20,51 @@ namespace {
 
 const QColor pine{184, 134, 84};
 
-// Long soft grain over a board, the same on every drawing for the same seed.
+// Long soft grain over a board, the same on every drawing for the same seed. Stroking the
+// grain is slow; each board's grain is drawn once into a texture kept by its size, seed and
+// pixel ratio (a handful of boards: the crate's, the floor's, the dividers').
+QImage grainTexture(QSizeF size, std::uint64_t seed, double strength, qreal dpr)
+{
+    struct Key {
+        double width, height;
+        std::uint64_t seed;
+        double strength;
+        qreal dpr;
+        bool operator==(const Key &) const = default;
+    };
+    static QList<std::pair<Key, QImage>> cache;
+    const Key key{size.width(), size.height(), seed, strength, dpr};
+    for (const auto &[k, image] : cache)
+        if (k == key)
+            return image;
+    QImage texture = makeCanvas(size, dpr);
+    {
+        QPainter p(&texture);
+        prepare(p);
+        XorShift g(seed);
+        for (double y = 1; y < size.height(); y += 2.2) {
+            const double v = g.fraction(1000);
+            const double wave = 0.6 + 2.4 * g.fraction(1000);
+            const double phase = 6.283 * g.fraction(1000);
+            QPainterPath streak;
+            streak.moveTo(0, y);
+            for (double x = 0; x <= size.width() + 40; x += 40)
+                streak.lineTo(x, y + wave * std::sin(phase + x / 180));
+            const QColor c = v > 0.75 ? QColor(255, 236, 206, int(40 * strength * (v - 0.5)))
+                                      : QColor(92, 54, 24, int(46 * strength * v));
+            p.strokePath(streak, QPen(c, 0.8 + v));
+        }
+    }
+    if (cache.size() >= 24)
+        cache.removeFirst();
+    cache.append({key, texture});
+    return texture;
+}
+
 void paintGrain(QPainter &p, const QRectF &board, std::uint64_t seed, double strength)
 {
-    XorShift g(seed);
-    p.save();
-    p.setClipRect(board);
-    for (double y = board.top() + 1; y < board.bottom(); y += 2.2) {
-        const double v = g.fraction(1000);
-        const double wave = 0.6 + 2.4 * g.fraction(1000);
-        const double phase = 6.283 * g.fraction(1000);
-        QPainterPath streak;
-        streak.moveTo(board.left(), y);
-        for (double x = board.left(); x <= board.right() + 40; x += 40)
-            streak.lineTo(x, y + wave * std::sin(phase + x / 180));
-        const QColor c = v > 0.75 ? QColor(255, 236, 206, int(40 * strength * (v - 0.5)))
-                                  : QColor(92, 54, 24, int(46 * strength * v));
-        p.strokePath(streak, QPen(c, 0.8 + v));
-    }
-    p.restore();
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    p.drawImage(board.topLeft(), grainTexture(board.size(), seed, strength, dpr));
 }
 
 void paintWall(QPainter &p, const CrateGeometry &g, double horizon)
@@ -167,7 +193,9 @@ QImage paintRoom(const CrateGeometry &g, qreal dpr)
     }
     // The top edge of the back board.
     p.fillRect(QRectF(backLeft - inset * 0.7, backTop - 4, back.width() + inset * 1.4, 4), pine.lighter(116));
-    return image;
+    p.end();
+    // Opaque everywhere: copied, not blended, under every frame.
+    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage paintFrontBoard(QSizeF size, const QString &section, const std::optional<QString> &counter, qreal dpr)
@@ -268,7 +296,7 @@ QImage paintDividerCard(double size, const QString &title, qreal dpr)
     board.setColorAt(1, colours::dividerBottom);
     p.fillPath(shape, board);
     // Pressed board: a faint fibre, a lighter cut edge.
-    paintGrain(p, body, 0xD1D1 + std::uint64_t(title.size()), 0.35);
+    paintGrain(p, body, 0xD1D1, 0.35);
     p.strokePath(shape, QPen(QColor(255, 240, 214, 110), 1));
     p.setPen(colours::dividerInk);
     p.setFont(fonts::font(fonts::hand(), 26, QFont::Bold));

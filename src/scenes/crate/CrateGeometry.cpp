@@ -27,6 +27,13 @@ QRectF CrateGeometry::frontBoard() const
     return {centreX - width / 2, baseline - 10, width, card * 0.36};
 }
 
+QRectF CrateGeometry::stackArea() const
+{
+    // Cards tipped forward come nearer and so wider; the current one is lifted.
+    const double top = baseline - 46 - card - 12;
+    return QRectF(centreX - card * 0.9, top, card * 1.8, frontBoard().bottom() + 4 - top);
+}
+
 QRectF CrateGeometry::captionRow() const
 {
     const double top = frontBoard().bottom() + captionPadding;

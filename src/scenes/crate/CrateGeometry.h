@@ -34,6 +34,8 @@ struct CrateGeometry {
     double crateWidth() const { return card * 1.3; }
     QRectF frontBoard() const;
     double backTop() const { return baseline - card * 0.5 - 40; }
+    // Everything the moving cards can cover, the front board included.
+    QRectF stackArea() const;
     // The caption row under the stack.
     QRectF captionRow() const;
 

@@ -12,6 +12,7 @@
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
@@ -253,7 +254,7 @@ void CratesView::advanceFrame()
     const bool moving = !m_progress.isSettled();
     m_progress.advance(dt);
     if (moving)
-        update();
+        update(m_geometry.stackArea().toAlignedRect());
 
     if (m_progress.isSettled()) {
         m_progress.snapTo(1);
@@ -362,6 +363,7 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &cards, qr
         QTransform transform;
         QPolygonF quad;
     };
+    const bool moving = !m_progress.isSettled();
     std::vector<Placed> placed;
     placed.reserve(size_t(cards.size()));
     for (const qsizetype i : cards) {
@@ -390,12 +392,28 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &cards, qr
         if (frontTop)
             painter.setClipRect(QRectF(0, 0, width(), *frontTop + 1.5));
         painter.setOpacity(card.pose.opacity);
-        painter.setTransform(card.transform);
-        painter.drawImage(face, cardImage(card.index, dpr));
-        // Deeper in the crate, less of the lamp reaches.
+        // While the cards move, they are sampled plainly: smooth resampling of a projected
+        // image is the most costly part of a frame, and motion hides the difference.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !moving);
         const double depth = std::clamp((1 - card.pose.scale) * 1.2, 0.0, 0.3);
-        if (depth > 0.002)
-            painter.fillRect(face, QColor(28, 16, 6, int(255 * depth)));
+        const QColor shade(28, 16, 6, int(255 * depth)); // deeper in the crate, less of the lamp
+        if (liesForward(card.pose)) {
+            painter.setTransform(card.transform);
+            painter.drawImage(face, cardImage(card.index, dpr));
+            if (depth > 0.002)
+                painter.fillRect(face, shade);
+        } else {
+            // A card standing nearly upright tapers by a few percent at most: it is drawn
+            // into the upright rectangle its projection spans, a much cheaper drawing.
+            const QPolygonF &q = card.quad;
+            const double top = std::min(q[0].y(), q[1].y());
+            const double bottom = std::max(q[2].y(), q[3].y());
+            const double span = ((q[1].x() - q[0].x()) + (q[2].x() - q[3].x())) / 2;
+            const QRectF upright(m_geometry.centreX - span / 2, top, span, bottom - top);
+            painter.drawImage(upright, cardImage(card.index, dpr));
+            if (depth > 0.002)
+                painter.fillRect(upright, shade);
+        }
         painter.restore();
         if (frontTop) {
             const QRectF mine = card.quad.boundingRect();
@@ -428,13 +446,21 @@ void CratesView::paintCaption(QPainter &painter)
                      Qt::AlignLeft | Qt::AlignVCenter, lineMetrics.elidedText(m_captionLine, Qt::ElideRight, width));
 }
 
-void CratesView::paintCrate(QPainter &painter, qreal dpr)
+void CratesView::paintCrate(QPainter &painter, qreal dpr, QRectF exposed)
 {
+    if (exposed.isEmpty())
+        exposed = rect();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (m_room.isNull() || m_room.deviceIndependentSize() != QSizeF(size()) || m_room.devicePixelRatio() != dpr)
+    if (m_room.isNull() || m_roomSize != size() || m_roomRatio != dpr) {
         m_room = crate::paintRoom(m_geometry, dpr);
-    painter.drawImage(QPointF(0, 0), m_room);
+        m_roomSize = size();
+        m_roomRatio = dpr;
+    }
+    const QRect pixels = QRectF(exposed.topLeft() * dpr, exposed.size() * dpr).toAlignedRect() & m_room.rect();
+    painter.drawImage(QRectF(QPointF(pixels.topLeft()) / dpr, QSizeF(pixels.size()) / dpr), m_room, pixels);
+    painter.save();
+    painter.setClipRect(exposed, Qt::IntersectClip);
 
     QList<qsizetype> standing;
     QList<qsizetype> forward;
@@ -450,13 +476,15 @@ void CratesView::paintCrate(QPainter &painter, qreal dpr)
     paintCards(painter, standing, dpr);
     paintCards(painter, forward, dpr);
     painter.drawImage(m_geometry.frontBoard().topLeft(), frontImage(dpr));
-    paintCaption(painter);
+    if (exposed.intersects(m_geometry.captionRow()))
+        paintCaption(painter);
+    painter.restore();
 }
 
-void CratesView::paintEvent(QPaintEvent *)
+void CratesView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintCrate(painter, devicePixelRatioF());
+    paintCrate(painter, devicePixelRatioF(), event->rect());
 }
 
 // The caption and the overlays.

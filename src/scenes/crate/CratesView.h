@@ -83,7 +83,9 @@ public:
     bool isStill() const { return !m_frameTimer.isActive(); }
     // Ends every animation at once.
     void settle();
-    void paintCrate(QPainter &painter, qreal devicePixelRatio);
+    // Draws the crate as it is now, in widget points; only `exposed` is worked on (all of it
+    // when empty).
+    void paintCrate(QPainter &painter, qreal devicePixelRatio, QRectF exposed = {});
 
 Q_SIGNALS:
     void currentChanged(qsizetype current);
@@ -144,6 +146,8 @@ private:
 
     crate::CrateGeometry m_geometry;
     QImage m_room;
+    QSize m_roomSize;
+    qreal m_roomRatio = 0;
     QImage m_front;
     QString m_frontKey;
     QHash<QString, CardImage> m_cards;

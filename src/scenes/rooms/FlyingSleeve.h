@@ -31,6 +31,8 @@ public:
     void advanceFrame();
     bool isStill() const { return !m_frameTimer.isActive(); }
     void paintSleeve(QPainter &painter, qreal devicePixelRatio);
+    // What the sleeve covers now, its shadow included, in the view's points.
+    QRectF sleeveBounds() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -40,7 +42,6 @@ private:
     void followFlight(const std::optional<SleeveFlight> &flight);
     void apply(std::optional<Turntable::Incoming> incoming);
     void wake();
-    QRectF sleeveBounds() const;
     void repaintSleeve();
 
     Navigation &m_navigation;
