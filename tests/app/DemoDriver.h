@@ -4,21 +4,18 @@
 // flip through the crate and play one from there. Shared by the end-to-end test and the
 // demo's memory benchmark. Waits spin the event loop (test code only).
 
-#include "app/AppModel.h"
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
-#include "playback/WebPlaybackEngine.h"
-#include "scenes/browse/LoginView.h"
+#include "appmodel/AppModel.h"
 #include "scenes/crate/CratesView.h"
 #include "scenes/pullout/PullOut.h"
 #include "scenes/rooms/RoomSwitch.h"
 #include "scenes/rooms/Rooms.h"
 #include "scenes/shelf/ShelfView.h"
-#include "scenes/turntable/Drawer.h"
-#include "scenes/turntable/SleeveBack.h"
-#include "scenes/turntable/SleeveBackParts.h"
 #include "scenes/turntable/TurntableScreen.h"
+#include "shell/LoginView.h"
+#include "webplayer/WebPlaybackEngine.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

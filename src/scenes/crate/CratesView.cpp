@@ -7,8 +7,8 @@
 #include "scenes/browse/GlassSegments.h"
 #include "scenes/crate/CrateDrawing.h"
 #include "scenes/crate/ScrollWheel.h"
-#include "scenes/turntable/LibraryAccess.h"
-#include "scenes/turntable/SleeveBackParts.h"
+#include "model/LibraryAccess.h"
+#include "scenes/sleeveback/SleeveBackParts.h"
 
 #include <QFontMetricsF>
 #include <QKeyEvent>

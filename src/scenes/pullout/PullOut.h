@@ -8,7 +8,7 @@
 #include "paint/Sprite.h"
 #include "scenes/pullout/LooseDisc.h"
 #include "scenes/pullout/PullOutRules.h"
-#include "scenes/turntable/CoverArt.h"
+#include "scenes/vinyl/CoverArt.h"
 #include "scenes/turntable/Tween.h"
 
 #include "artwork/ArtworkLoader.h"

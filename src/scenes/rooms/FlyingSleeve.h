@@ -4,8 +4,8 @@
 #include "model/Navigation.h"
 #include "playback/Turntable.h"
 #include "scenes/rooms/SleeveFlightMotion.h"
-#include "scenes/turntable/CoverArt.h"
-#include "scenes/turntable/Sleeve.h"
+#include "scenes/vinyl/CoverArt.h"
+#include "scenes/vinyl/Sleeve.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -10,7 +10,7 @@
 #include "scenes/shelf/ShelfLists.h"
 #include "scenes/shelf/Spines.h"
 #include "scenes/shelf/WallPainters.h"
-#include "scenes/turntable/CoverArt.h"
+#include "scenes/vinyl/CoverArt.h"
 #include "scenes/turntable/Tween.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSettings.h"
-#include "scenes_turntable/ScreenFixture.h"
+#include "scenes/turntable/ScreenFixture.h"
 
 #include "artwork/ArtworkStore.h"
 #include "core/Clock.h"

@@ -1,7 +1,7 @@
 #include "CrateFixture.h"
 
 #include "scenes/crate/CratesView.h"
-#include "scenes/turntable/SleeveBackParts.h"
+#include "scenes/sleeveback/SleeveBackParts.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "scenes/rooms/RoomSwitch.h"
 #include "scenes/rooms/SleeveFlightMotion.h"
 #include "scenes/shelf/ShelfView.h"
-#include "scenes/turntable/Drawer.h"
+#include "scenes/sleeveback/Drawer.h"
 #include "scenes/turntable/StageFit.h"
 #include "scenes/turntable/TurntableScreen.h"
 
