@@ -97,7 +97,7 @@ static void ListsRebuilt(benchmark::State &state)
         const shelf::WallLayout layout = shelf::WallLayout::make(1600, lists.featured.size(), lists.thickness);
         benchmark::DoNotOptimize(layout.rows.size());
     }
-    state.SetLabel((rawValue(kind) + u'-' + rawValue(sort)).toStdString());
+    state.SetLabel(QString(rawValue(kind) + u'-' + rawValue(sort)).toStdString());
 }
 BENCHMARK(ListsRebuilt)
     ->ArgsProduct({{0, 1, 2, 3}, {0}})

@@ -6,6 +6,8 @@
 #include "scenes/shelf/ShelfView.h"
 #include "scenes/turntable/TurntableScreen.h"
 
+#include <QShowEvent>
+
 namespace velloran {
 
 Rooms::Rooms(Services services, QWidget *parent)
@@ -75,6 +77,9 @@ void Rooms::resizeEvent(QResizeEvent *event)
 void Rooms::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Coming on screen, not a window restored from the taskbar.
+    if (event->spontaneous())
+        return;
     m_services.navigation.setScreen(Navigation::Screen::shelf);
     if (m_room)
         m_room->setFocus();
