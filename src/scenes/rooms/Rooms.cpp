@@ -4,6 +4,7 @@
 #include "scenes/rooms/FlyingSleeve.h"
 #include "scenes/rooms/RoomSwitch.h"
 #include "scenes/shelf/ShelfView.h"
+#include "scenes/sleeveback/Drawer.h"
 #include "scenes/turntable/TurntableScreen.h"
 
 #include <QShowEvent>
@@ -39,8 +40,12 @@ QWidget *Rooms::make(Navigation::Screen screen)
     case Navigation::Screen::crates:
         return new CratesView({s.library, s.settings, s.clock, s.putOnTurntable, s.store}, this);
     case Navigation::Screen::turntable:
-        // A new screen: its drawer closed and not pinned.
-        return new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
+        if (!m_turntableScreen)
+            m_turntableScreen = new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
+        // Shown with its drawer closed and not pinned.
+        m_turntableScreen->drawer().close();
+        m_turntableScreen->settleDrawer();
+        return m_turntableScreen;
     }
     return nullptr;
 }
@@ -53,7 +58,8 @@ void Rooms::showRoom(Navigation::Screen screen)
         // The old room may be the one whose pull-out is handing its record over right now;
         // it goes once that call has returned.
         m_room->hide();
-        m_room->deleteLater();
+        if (m_room != m_turntableScreen)
+            m_room->deleteLater();
     }
     m_shown = screen;
     m_room = make(screen);

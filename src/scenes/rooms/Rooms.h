@@ -17,6 +17,7 @@ class LibraryAccess;
 class PlayHistory;
 class RoomSwitch;
 class Turntable;
+class TurntableScreen;
 
 // The window's content once the user is connected: exactly one of the three rooms (the
 // shelf wall, the crate, the turntable), the room switch over it, and the sleeve flying to
@@ -59,6 +60,9 @@ private:
 
     Services m_services;
     QPointer<QWidget> m_room;
+    // The turntable's room is kept while the rooms live: its drawings take long to make, and
+    // everything it shows but the drawer is the deck's own state.
+    QPointer<TurntableScreen> m_turntableScreen;
     Navigation::Screen m_shown = Navigation::Screen::shelf;
     RoomSwitch *m_switch;
     FlyingSleeve *m_flyingSleeve;

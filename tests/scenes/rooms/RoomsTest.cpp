@@ -96,6 +96,17 @@ TEST(Rooms, OneRoomAtATimeAndTheSwitch)
     EXPECT_FALSE(screen->drawer().isPinned());
     EXPECT_EQ(rooms.room()->geometry(), rooms.rect());
 
+    // Back on the turntable: the same screen, its drawer closed and not pinned again.
+    screen->drawer().clickTab();
+    screen->drawer().setPinned(true);
+    press(0);
+    EXPECT_FALSE(screen->isVisible());
+    press(2);
+    EXPECT_EQ(rooms.room(), screen);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_FALSE(screen->drawer().isOpen());
+    EXPECT_FALSE(screen->drawer().isPinned());
+
     // Coming on screen again, the rooms show the shelf.
     rooms.hide();
     rooms.show();
