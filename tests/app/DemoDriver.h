@@ -99,12 +99,18 @@ inline std::optional<QString> playPulledOut(ProgramServices &program, PullOut *p
     if (!waitFor([&] { return !guard || (guard->canPlay() && guard->isDiscOut()); }, 15'000) || !guard)
         return QStringLiteral("the pull-out did not get its record");
     walk.recordID = guard->record()->id;
+    // Watched as it happens: on a busy machine the whole flight can pass between two polls.
+    QObject watcher;
+    QObject::connect(&model.navigation(), &Navigation::flightChanged, &watcher,
+                     [&walk](const std::optional<SleeveFlight> &flight) { walk.sawFlight = walk.sawFlight || flight; });
+    QObject::connect(&model.turntable(), &Turntable::incomingChanged, &watcher,
+                     [&](std::optional<Turntable::Incoming> incoming) {
+                         walk.sawLanding = walk.sawLanding
+                             || (model.flight() && incoming == Turntable::Incoming::landing);
+                     });
     const QPoint play = guard->playButtonRect().center().toPoint();
     QTest::mouseClick(guard, Qt::LeftButton, {}, play);
     const auto watching = [&] {
-        walk.sawFlight = walk.sawFlight || model.flight().has_value();
-        walk.sawLanding = walk.sawLanding
-            || (model.flight() && model.turntable().incoming() == Turntable::Incoming::landing);
         return model.controller().status() == PlaybackController::Status::playing && model.turntable().record()
             && model.turntable().record()->id == walk.recordID;
     };

@@ -5,8 +5,10 @@
 #include "scenes/rooms/RoomSwitch.h"
 #include "scenes/shelf/ShelfView.h"
 #include "scenes/sleeveback/Drawer.h"
+#include "scenes/turntable/TabletopStage.h"
 #include "scenes/turntable/TurntableScreen.h"
 
+#include <QPainter>
 #include <QShowEvent>
 
 namespace velloran {
@@ -40,14 +42,37 @@ QWidget *Rooms::make(Navigation::Screen screen)
     case Navigation::Screen::crates:
         return new CratesView({s.library, s.settings, s.clock, s.putOnTurntable, s.store}, this);
     case Navigation::Screen::turntable:
-        if (!m_turntableScreen)
-            m_turntableScreen = new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
         // Shown with its drawer closed and not pinned.
-        m_turntableScreen->drawer().close();
-        m_turntableScreen->settleDrawer();
+        turntableScreen().drawer().close();
+        turntableScreen().settleDrawer();
         return m_turntableScreen;
     }
     return nullptr;
+}
+
+TurntableScreen &Rooms::turntableScreen()
+{
+    if (!m_turntableScreen) {
+        const Services &s = m_services;
+        m_turntableScreen = new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
+        m_turntableScreen->hide();
+        m_turntableScreen->setGeometry(rect());
+    }
+    return *m_turntableScreen;
+}
+
+// The table is made ready while the user looks at the shelf, so that a record's first flight
+// to it is not spent drawing the table for the first time.
+void Rooms::prepareTurntable()
+{
+    TurntableScreen &screen = turntableScreen();
+    if (screen.isVisible() || size().isEmpty())
+        return;
+    const qreal dpr = devicePixelRatioF();
+    QImage scratch(size() * dpr, QImage::Format_RGB32);
+    scratch.setDevicePixelRatio(dpr);
+    QPainter painter(&scratch);
+    screen.stage().paintStage(painter, dpr);
 }
 
 void Rooms::showRoom(Navigation::Screen screen)
@@ -77,6 +102,8 @@ void Rooms::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_room)
         m_room->setGeometry(rect());
+    if (m_turntableScreen)
+        m_turntableScreen->setGeometry(rect());
     m_flyingSleeve->setGeometry(rect());
 }
 
@@ -89,6 +116,7 @@ void Rooms::showEvent(QShowEvent *event)
     m_services.navigation.setScreen(Navigation::Screen::shelf);
     if (m_room)
         m_room->setFocus();
+    QMetaObject::invokeMethod(this, &Rooms::prepareTurntable, Qt::QueuedConnection);
 }
 
 } // namespace velloran

@@ -57,6 +57,8 @@ protected:
 private:
     void showRoom(Navigation::Screen screen);
     QWidget *make(Navigation::Screen screen);
+    TurntableScreen &turntableScreen();
+    void prepareTurntable();
 
     Services m_services;
     QPointer<QWidget> m_room;
