@@ -6,7 +6,6 @@
 #include "app/Migration.h"
 #include "core/Clock.h"
 #include "paint/FontRegistration.h"
-#include "playback/HiddenWebView.h"
 #include "playback/NowPlaying.h"
 #include "playback/WebPlaybackEngine.h"
 #include "scenes/browse/RootView.h"
@@ -51,10 +50,8 @@ std::unique_ptr<AudioEngine> makeWebPlaybackEngine(SpotifyAuth &auth, SpotifyAPI
 
 std::unique_ptr<MainWindow> makeMainWindow(AppModel &model)
 {
-    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
-    QWidget *hiddenPage = engine ? new HiddenWebView(engine->webView()) : nullptr;
     auto *root = new RootView(
-        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); }, hiddenPage,
+        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); },
         [&model] {
             model.engine().start();
             model.library().load();
