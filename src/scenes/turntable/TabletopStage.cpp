@@ -223,16 +223,19 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
         if (m_fit.scale < 1 && settledPile) {
             // Fine textures (the mat's ribs, the grain of the plinth) shimmer when sampled
             // down in one go; on a small stage they are laid out at full size and filtered down.
-            QImage full = makeCanvas(deck::stageSize, dpr);
+            // The layout covers the whole window, past the stage's edges, as the table does:
+            // the cables run on off its back and the pile's sleeves hang over its front.
+            const QRectF shown = m_fit.toStage(QRectF(QPointF(0, 0), QSizeF(window)));
+            QImage full = makeCanvas(shown.size(), dpr);
             {
                 QPainter f(&full);
                 prepare(f);
+                f.translate(-shown.topLeft());
                 paintObjects(f);
             }
-            const QRectF target = m_fit.toWindow(QRectF(QPointF(0, 0), deck::stageSize));
-            QImage small = full.scaled((target.size() * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            QImage small = full.scaled(window * dpr, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             small.setDevicePixelRatio(dpr);
-            p.drawImage(target.topLeft(), small);
+            p.drawImage(QPointF(0, 0), small);
         } else {
             p.setTransform(m_fit.transform());
             paintObjects(p);
