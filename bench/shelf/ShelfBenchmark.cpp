@@ -4,6 +4,7 @@
 // memory the wall's caches take after scrolling the whole wall once.
 
 #include "ShelfFixture.h"
+#include "TemporaryHome.h"
 
 #include "artwork/ArtworkStore.h"
 #include "model/PlayHistory.h"
@@ -97,7 +98,7 @@ static void ListsRebuilt(benchmark::State &state)
         const shelf::WallLayout layout = shelf::WallLayout::make(1600, lists.featured.size(), lists.thickness);
         benchmark::DoNotOptimize(layout.rows.size());
     }
-    state.SetLabel((rawValue(kind) + u'-' + rawValue(sort)).toStdString());
+    state.SetLabel(QString(rawValue(kind) + u'-' + rawValue(sort)).toStdString());
 }
 BENCHMARK(ListsRebuilt)
     ->ArgsProduct({{0, 1, 2, 3}, {0}})
@@ -200,6 +201,7 @@ static void WallMemoryAfterFullScroll(benchmark::State &state)
         view->resize(1600, 1000);
         QImage target(QSize(1600, 1000) * 2, QImage::Format_RGB32);
         target.setDevicePixelRatio(2);
+        target.fill(Qt::black);
         const qint64 withTarget = residentBytes();
         qsizetype peakCache = 0;
         for (int pass = 0; pass < 2; ++pass) {
@@ -223,6 +225,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+    TemporaryHome home;
     QApplication app(argc, argv);
     fonts::registerBundledFonts();
     benchmark::Initialize(&argc, argv);

@@ -1,6 +1,7 @@
 #include "scenes/pullout/PullOut.h"
 
 #include "ScreenFixture.h"
+#include "TemporaryHome.h"
 
 #include "artwork/ArtworkStore.h"
 
@@ -89,6 +90,7 @@ protected:
 
     void click(QRectF button) { QTest::mouseClick(pullOut.data(), Qt::LeftButton, {}, button.center().toPoint()); }
 
+    TemporaryHome home;
     ManualClock clock;
     QNetworkAccessManager network;
     ArtworkStore store{&network, clock};

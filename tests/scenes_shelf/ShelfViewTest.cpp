@@ -1,6 +1,7 @@
 #include "scenes/shelf/ShelfView.h"
 
 #include "ScreenFixture.h"
+#include "TemporaryHome.h"
 #include "TestSettings.h"
 #include "artwork/CoverServer.h"
 
@@ -54,6 +55,7 @@ protected:
         return view;
     }
 
+    TemporaryHome home;
     ManualClock clock;
     QNetworkAccessManager network;
     ArtworkStore store{&network, clock};
