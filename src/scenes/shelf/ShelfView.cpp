@@ -229,7 +229,9 @@ void ShelfView::startColourPass()
 QCoro::Task<> ShelfView::runColourPass(quint64 generation)
 {
     QPointer<ShelfView> self(this);
-    auto task = m_colours.completeAll(m_services.library.entries());
+    // A change of order ends the pass; coming back to colour starts a new one.
+    const auto wanted = [self, generation] { return self && self->m_colourPassGeneration == generation; };
+    auto task = m_colours.completeAll(m_services.library.entries(), wanted);
     co_await std::move(task);
     if (!self || self->m_colourPassGeneration != generation || self->m_sort != ShelfSort::colour)
         co_return;
