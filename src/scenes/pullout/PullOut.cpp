@@ -5,7 +5,7 @@
 #include "paint/SoftShadow.h"
 #include "paint/TimingCurves.h"
 #include "scenes/browse/GlassButton.h"
-#include "scenes/turntable/LibraryAccess.h"
+#include "model/LibraryAccess.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

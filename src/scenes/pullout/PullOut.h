@@ -8,8 +8,8 @@
 #include "paint/Sprite.h"
 #include "scenes/pullout/LooseDisc.h"
 #include "scenes/pullout/PullOutRules.h"
-#include "scenes/turntable/CoverArt.h"
-#include "scenes/turntable/Tween.h"
+#include "scenes/vinyl/CoverArt.h"
+#include "paint/Tween.h"
 
 #include "artwork/ArtworkLoader.h"
 

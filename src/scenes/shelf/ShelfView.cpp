@@ -6,7 +6,7 @@
 #include "paint/SoftShadow.h"
 #include "paint/TimingCurves.h"
 #include "scenes/browse/GlassSegments.h"
-#include "scenes/turntable/LibraryAccess.h"
+#include "model/LibraryAccess.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>

@@ -10,8 +10,8 @@
 #include "scenes/shelf/ShelfLists.h"
 #include "scenes/shelf/Spines.h"
 #include "scenes/shelf/WallPainters.h"
-#include "scenes/turntable/CoverArt.h"
-#include "scenes/turntable/Tween.h"
+#include "scenes/vinyl/CoverArt.h"
+#include "paint/Tween.h"
 
 #include <QHash>
 #include <QPointer>
