@@ -11,6 +11,8 @@
 #include "scenes/browse/GlassSegments.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -124,6 +126,13 @@ TEST_F(ShelfViewTest, ColourPassComputesEachMissingColourOnceAndBumpsThePass)
     // Hues: red, green, blue; then the records without a colour, by their order.
     EXPECT_EQ(order, (QStringList{u"r"_s, u"r2"_s, u"g"_s, u"b"_s, u"x"_s, u"n"_s}));
     EXPECT_EQ(view->shelvesIdentity(), u"all-colour-1"_s);
+    // The colours are kept: colours.json is written a second after the last one.
+    const QString coloursFile = ArtworkStore::artworkDirectory() + u"/colours.json"_s;
+    clock.advanceSeconds(1.1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(coloursFile).size() > 0; }, 5'000));
+    QFile file(coloursFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/green.png"));
 
     // Coming back to the colour order runs the pass again; it finds nothing to ask for.
     view->setSort(ShelfSort::recent);
