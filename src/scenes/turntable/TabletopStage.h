@@ -13,7 +13,7 @@
 #include "scenes/turntable/Pile.h"
 #include "scenes/turntable/StageFit.h"
 #include "scenes/turntable/StagePoses.h"
-#include "scenes/turntable/Tween.h"
+#include "paint/Tween.h"
 #include "scenes/vinyl/CoverArt.h"
 #include "scenes/vinyl/Sleeve.h"
 
