@@ -13,9 +13,7 @@ class LoginView;
 class SpotifyAuth;
 
 // The window's content: the login card until the user is connected, then the connected
-// content, cross-faded over 0.7 s whenever that changes. The engine's hidden page stays in
-// the window the whole time, 2 x 2 points in the bottom-left corner at 1 % opacity, so
-// the player keeps running.
+// content, cross-faded over 0.7 s whenever that changes.
 class RootView : public QWidget {
     Q_OBJECT
 
@@ -24,14 +22,13 @@ public:
 
     // `whenConnected` runs each time the user becomes connected, and once at the start when
     // the user already is: it starts the engine and refreshes the library.
-    RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidget *hiddenPage,
-             std::function<void()> whenConnected, QWidget *parent = nullptr);
+    RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, std::function<void()> whenConnected,
+             QWidget *parent = nullptr);
     ~RootView() override;
 
     bool showsLogin() const;
     LoginView *loginView() const;
     QWidget *connectedContent() const { return m_content; }
-    QWidget *hiddenPage() const { return m_hiddenPage; }
     bool isTransitioning() const { return m_transition.state() == QAbstractAnimation::Running; }
 
 protected:
@@ -41,12 +38,10 @@ private:
     class Crossfade;
 
     void showConnected(bool connected, bool animated);
-    void placeHiddenPage();
 
     SpotifyAuth &m_auth;
     ContentFactory m_makeContent;
     std::function<void()> m_whenConnected;
-    QPointer<QWidget> m_hiddenPage;
     QPointer<LoginView> m_login;
     QPointer<QWidget> m_content;
     Crossfade *m_crossfade;

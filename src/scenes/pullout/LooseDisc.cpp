@@ -15,7 +15,6 @@ namespace {
 
 const QColor vinylBlack(12, 12, 12);
 const QColor spindleHole(17, 17, 17);
-constexpr double labelFraction = 0.33;
 constexpr double spindleFraction = 0.024;
 
 // The groove pattern: the same rings on every drawing, from a fixed seed.

@@ -17,6 +17,9 @@ namespace velloran {
 // the label turned over it; both are drawn once per size, artwork and pixel ratio.
 class LooseDiscRenderer {
 public:
+    // The label's side, as a part of the disc's diameter.
+    static constexpr double labelFraction = 0.33;
+
     // Draws the disc filling `square`, turned by `degrees` about its centre.
     void paint(QPainter &painter, const QRectF &square, double degrees, const std::optional<QImage> &artwork,
                qreal devicePixelRatio);

@@ -309,6 +309,14 @@ QRectF PullOut::discRect() const
     return QRectF(c + (disc.topLeft() - c) * scale, disc.size() * scale);
 }
 
+QRect PullOut::turningRect() const
+{
+    const QRectF disc = discRect();
+    // The label's square at any angle stays within the circle about its corners.
+    const double reach = disc.width() * LooseDiscRenderer::labelFraction / 2 * M_SQRT2 + 2;
+    return QRectF(disc.center() - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
+}
+
 void PullOut::updateSleeveFrame()
 {
     const double scale = stageScale();
@@ -396,8 +404,7 @@ void PullOut::advanceFrame()
         updateSleeveFrame();
         update();
     } else if (m_discOut) {
-        // Only the disc turns; its shadow reaches a little beyond it.
-        update(discRect().adjusted(-40, -40, 40, 50).toAlignedRect());
+        update(turningRect());
     }
     if (!stageMoving && !fading && !sliding && !m_discOut)
         m_frameTimer.stop();

@@ -9,7 +9,7 @@
 #include "scenes/pullout/LooseDisc.h"
 #include "scenes/pullout/PullOutRules.h"
 #include "scenes/vinyl/CoverArt.h"
-#include "scenes/turntable/Tween.h"
+#include "paint/Tween.h"
 
 #include "artwork/ArtworkLoader.h"
 
@@ -74,8 +74,11 @@ public:
     void advanceFrame();
     // Draws the scene as it is now, in widget points; `exposed` limits the work to a part.
     void paintScene(QPainter &painter, qreal devicePixelRatio, const QRectF &exposed);
-    // The disc's square and turn now, in widget points.
+    // The disc's square now, in widget points.
     QRectF discRect() const;
+    // What changes from frame to frame while the disc only turns: its label (the vinyl's
+    // grooves, light and shadow look the same at every angle).
+    QRect turningRect() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -69,13 +69,13 @@ QCoro::Task<> CoverColours::compute(QUrl url)
     self->pump();
 }
 
-QCoro::Task<int> CoverColours::completeAll(QList<ShelfEntry> entries)
+QCoro::Task<int> CoverColours::completeAll(QList<ShelfEntry> entries, std::function<bool()> wanted)
 {
     QPointer<CoverColours> self(this);
     int asked = 0;
     QSet<QString> seen;
     for (const ShelfEntry &entry : entries) {
-        if (!self)
+        if (!self || (wanted && !wanted()))
             co_return asked;
         if (!entry.artworkURL)
             continue;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 namespace velloran {
@@ -34,9 +35,9 @@ public:
     std::optional<CodableColour> known(const std::optional<QUrl> &url) const;
     // Asks for the colour in the background; `arrived` follows when it is known.
     void request(const QUrl &url);
-    // Computes the colour of every given entry's cover that is missing, one after another.
-    // Returns how many were asked of the store.
-    QCoro::Task<int> completeAll(QList<ShelfEntry> entries);
+    // Computes the colour of every given entry's cover that is missing, one after another,
+    // while `wanted` says so. Returns how many were asked of the store.
+    QCoro::Task<int> completeAll(QList<ShelfEntry> entries, std::function<bool()> wanted = {});
 
     bool isBusy() const { return !m_inFlight.isEmpty(); }
 

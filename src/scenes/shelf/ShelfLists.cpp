@@ -35,7 +35,10 @@ void WallLayout::setWidth(double width, qsizetype featuredCount)
     y += headerHeight + headerGap - ledgePullUp;
     ledgeBaseline = y + ledgePaddingTop + ledgeHeight;
     covers.clear();
-    for (qsizetype i = 0; i < featuredCount; ++i)
+    // As many covers as the ledge has room for; a narrow window shows the first few.
+    const auto room = qsizetype(std::floor((contentWidth(width) - 2 * ledgePaddingX + coverSpacing) / (coverSide + coverSpacing)));
+    const qsizetype shownCovers = std::clamp<qsizetype>(room, 0, featuredCount);
+    for (qsizetype i = 0; i < shownCovers; ++i)
         covers.append(QRectF(margin + ledgePaddingX + i * (coverSide + coverSpacing), ledgeBaseline - coverSide,
                              coverSide, coverSide));
     y = ledgeBaseline + ledgePaddingBottom + boardThickness;

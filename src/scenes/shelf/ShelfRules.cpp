@@ -30,14 +30,28 @@ QList<ShelfEntry> featuredEntries(const QList<ShelfEntry> &shown, const QList<Li
         if (result.size() >= limit)
             return result;
     }
-    // The newest additions: a partial pass is enough, since only the first few are wanted.
-    const QList<ShelfEntry> added = sorted(ShelfSort::recent, shown);
-    for (const ShelfEntry &entry : added) {
-        if (result.size() >= limit)
-            break;
-        if (!played.contains(entry.item))
-            result.append(entry);
-    }
+    // The newest additions, in the order of the recent rule (ties keep the shown order); only
+    // the first few are wanted, so only they are put in order.
+    std::vector<qsizetype> added;
+    added.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        if (!played.contains(shown.at(i).item))
+            added.push_back(i);
+    const auto newer = [&shown](qsizetype a, qsizetype b) {
+        const ShelfEntry &x = shown.at(a);
+        const ShelfEntry &y = shown.at(b);
+        if (x.addedAt && y.addedAt && *x.addedAt != *y.addedAt)
+            return *x.addedAt > *y.addedAt;
+        if (x.addedAt.has_value() != y.addedAt.has_value())
+            return x.addedAt.has_value();
+        if (!x.addedAt && x.order != y.order)
+            return x.order < y.order;
+        return a < b;
+    };
+    const auto wanted = std::min<qsizetype>(limit - result.size(), qsizetype(added.size()));
+    std::partial_sort(added.begin(), added.begin() + wanted, added.end(), newer);
+    for (qsizetype i = 0; i < wanted; ++i)
+        result.append(shown.at(added[i]));
     return result;
 }
 

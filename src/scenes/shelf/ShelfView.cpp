@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QSettings>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -118,7 +119,6 @@ ShelfView::ShelfView(Services services, QWidget *parent)
     for (qsizetype i = 0; i < shelf::featuredLimit; ++i) {
         m_ledgeArt.push_back(std::make_unique<CoverArt>(340, m_services.store));
         connect(m_ledgeArt.back().get(), &CoverArt::changed, this, qOverload<>(&QWidget::update));
-        m_coverSprites.push_back(std::make_unique<RenderCache<CoverKey, Sprite>>());
     }
     rebuild();
 }
@@ -229,7 +229,9 @@ void ShelfView::startColourPass()
 QCoro::Task<> ShelfView::runColourPass(quint64 generation)
 {
     QPointer<ShelfView> self(this);
-    auto task = m_colours.completeAll(m_services.library.entries());
+    // A change of order ends the pass; coming back to colour starts a new one.
+    const auto wanted = [self, generation] { return self && self->m_colourPassGeneration == generation; };
+    auto task = m_colours.completeAll(m_services.library.entries(), wanted);
     co_await std::move(task);
     if (!self || self->m_colourPassGeneration != generation || self->m_sort != ShelfSort::colour)
         co_return;
@@ -420,7 +422,21 @@ void ShelfView::paintWall(QPainter &painter, qreal dpr, const QRectF &exposed)
 {
     const double clearRight = m_kindControl->geometry().left();
     const QImage &wall = m_wall.image(size(), clearRight, dpr);
-    painter.drawImage(exposed, wall, QRectF(exposed.topLeft() * dpr, exposed.size() * dpr));
+    // The wall only where no row of spines covers it: the spines are opaque.
+    QRegion bare(exposed.toAlignedRect());
+    const auto [firstRow, lastRow] = m_layout.rowsBetween(m_scroll + exposed.top(), m_scroll + exposed.bottom());
+    for (qsizetype r = firstRow; r < lastRow; ++r) {
+        const shelf::ShelfRow &row = m_layout.rows.at(r);
+        if (row.count == 0)
+            continue;
+        const QRectF run(m_layout.spineLeft.at(row.first), m_layout.rowBase(r) - WallLayout::spineHeight - m_scroll,
+                         row.width, WallLayout::spineHeight);
+        // Whole points inside the run, so no seam of unpainted pixels shows at its edges.
+        bare -= QRect(QPoint(int(std::ceil(run.left())), int(std::ceil(run.top()))),
+                      QPoint(int(std::floor(run.right())) - 1, int(std::floor(run.bottom())) - 1));
+    }
+    for (const QRect &part : bare)
+        painter.drawImage(QRectF(part), wall, QRectF(QPointF(part.topLeft()) * dpr, QSizeF(part.size()) * dpr));
 
     painter.save();
     painter.setClipRect(exposed);
@@ -464,34 +480,28 @@ void ShelfView::paintHeaders(QPainter &painter, const QRectF &visible)
     header(m_layout.collectionHeader, u"The collection"_s, m_lists.caption);
 }
 
-const Sprite &ShelfView::coverSprite(qsizetype slot, qreal dpr)
+// The shadows a face-out cover casts, the same for every cover, with the dark strip of the
+// ledge's groove it stands in.
+const Sprite &ShelfView::coverShadow(qreal dpr)
 {
     constexpr double side = WallLayout::coverSide;
-    CoverArt &art = *m_ledgeArt.at(slot);
-    // A little more resolution than the screen's, so the lean does not soften the cover.
-    const qreal spriteRatio = dpr * 1.25;
-    const QImage &cover = art.image(side, spriteRatio);
-    return m_coverSprites.at(slot)->get({cover.cacheKey()}, spriteRatio, [&] {
+    return m_coverShadow.get(NoKey{}, dpr, [&] {
         QPainterPath square;
         square.addRect(QRectF(0, 0, side, side));
-        const Sprite tight = softShadow(square, 2, QColor(0, 0, 0, 77), QPointF(1, 2), spriteRatio);
-        const Sprite wide = softShadow(square, 9, QColor(58, 36, 18, 77), QPointF(5, 7), spriteRatio);
+        const Sprite tight = softShadow(square, 2, QColor(0, 0, 0, 77), QPointF(1, 2), dpr);
+        const Sprite wide = softShadow(square, 9, QColor(58, 36, 18, 77), QPointF(5, 7), dpr);
         const QRectF bounds = QRectF(0, 0, side, side + 2)
                                   .united(QRectF(tight.origin, tight.logicalSize()))
                                   .united(QRectF(wide.origin, wide.logicalSize()));
-        QImage image = makeCanvas(bounds.size(), spriteRatio);
+        QImage image = makeCanvas(bounds.size(), dpr);
         QPainter p(&image);
         prepare(p);
         p.translate(-bounds.topLeft());
         wide.draw(p);
         tight.draw(p);
-        p.drawImage(QRectF(0, 0, side, side), cover);
-        // The sleeve's board catches the light from the upper left.
-        QLinearGradient sheen(QPointF(0, 0), QPointF(side, side));
-        sheen.setColorAt(0, QColor(255, 255, 255, 28));
-        sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
-        sheen.setColorAt(1, QColor(0, 0, 0, 30));
-        p.fillRect(QRectF(0, 0, side, side), sheen);
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.fillRect(QRectF(0, 0, side, side), Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.fillRect(QRectF(0, side, side, 2), QColor(42, 29, 18, 89));
         p.end();
         return Sprite{image, bounds.topLeft()};
@@ -505,12 +515,12 @@ void ShelfView::paintLedge(QPainter &painter, const QRectF &visible, qreal dpr)
                        WallLayout::ledgeHeight + 90);
     if (!visible.intersects(ledge))
         return;
-    m_boards.sprite(m_layout.boardWidth(), 2, dpr).draw(painter, {WallLayout::margin, base});
-    for (qsizetype i = 0; i < m_lists.featured.size() && i < qsizetype(m_ledgeArt.size()); ++i) {
+    m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
+    for (qsizetype i = 0; i < m_layout.covers.size() && i < qsizetype(m_ledgeArt.size()); ++i) {
         const QRectF rect = m_layout.covers.at(i);
         const double lift = liftOf(m_coverLifts, i);
         const double tilt = shelf::ledgeTilt(shelf::spineThickness(m_lists.featured.at(i)));
-        const Sprite &sprite = coverSprite(i, dpr);
+        const QImage &cover = m_ledgeArt.at(i)->image(WallLayout::coverSide, dpr);
         QTransform place;
         place.translate(rect.center().x(), rect.bottom() - coverRaise * lift);
         place.rotate(tilt * (1 - lift));
@@ -518,9 +528,17 @@ void ShelfView::paintLedge(QPainter &painter, const QRectF &visible, qreal dpr)
         lean.rotate(-coverLean * (1 - lift), Qt::XAxis);
         const QTransform transform = QTransform::fromTranslate(-rect.width() / 2, -rect.height()) * lean * place;
         painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
         painter.setTransform(transform, true);
-        sprite.draw(painter);
+        coverShadow(dpr).draw(painter);
+        const QRectF face(0, 0, WallLayout::coverSide, WallLayout::coverSide);
+        painter.drawImage(face, cover);
+        // The sleeve's board catches the light from the upper left.
+        QLinearGradient sheen(face.topLeft(), face.bottomRight());
+        sheen.setColorAt(0, QColor(255, 255, 255, 28));
+        sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
+        sheen.setColorAt(1, QColor(0, 0, 0, 30));
+        painter.fillRect(face, sheen);
         painter.restore();
     }
 }
@@ -532,7 +550,7 @@ void ShelfView::paintShelves(QPainter &painter, const QRectF &visible, qreal dpr
     for (qsizetype r = first; r < last; ++r) {
         const shelf::ShelfRow &row = m_layout.rows.at(r);
         const double base = m_layout.rowBase(r);
-        m_boards.sprite(m_layout.boardWidth(), int(r), dpr).draw(painter, {WallLayout::margin, base});
+        m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
         if (row.count == 0)
             continue;
         const double left = m_layout.spineLeft.at(row.first);
@@ -556,7 +574,7 @@ void ShelfView::paintShelves(QPainter &painter, const QRectF &visible, qreal dpr
             painter.drawImage(QRectF(rect.left(), rect.top(), rect.width(), rect.height()),
                               m_wall.image(size(), m_kindControl->geometry().left(), dpr),
                               QRectF(QPointF(rect.left(), rect.top() - m_scroll) * dpr, rect.size() * dpr));
-            m_boards.sprite(m_layout.boardWidth(), int(r), dpr).draw(painter, {WallLayout::margin, base});
+            m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
             painter.fillRect(QRectF(rect.left(), rect.bottom() - 30, rect.width(), 30), QColor(40, 22, 10, 70));
             painter.restore();
             m_runShadow.paintSingle(painter, raised, dpr);

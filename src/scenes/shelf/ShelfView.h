@@ -11,7 +11,7 @@
 #include "scenes/shelf/Spines.h"
 #include "scenes/shelf/WallPainters.h"
 #include "scenes/vinyl/CoverArt.h"
-#include "scenes/turntable/Tween.h"
+#include "paint/Tween.h"
 
 #include <QHash>
 #include <QPointer>
@@ -135,7 +135,7 @@ private:
     void paintLedge(QPainter &painter, const QRectF &visible, qreal dpr);
     void paintShelves(QPainter &painter, const QRectF &visible, qreal dpr);
     void paintScrollIndicator(QPainter &painter);
-    const Sprite &coverSprite(qsizetype slot, qreal dpr);
+    const Sprite &coverShadow(qreal dpr);
     QImage renderFrame(qreal dpr);
 
     Services m_services;
@@ -174,11 +174,7 @@ private:
     shelf::SpineRenderer m_spines;
     shelf::SpineRunShadow m_runShadow;
     std::vector<std::unique_ptr<CoverArt>> m_ledgeArt;
-    struct CoverKey {
-        qint64 cover = 0;
-        bool operator==(const CoverKey &) const = default;
-    };
-    std::vector<std::unique_ptr<RenderCache<CoverKey, Sprite>>> m_coverSprites;
+    RenderCache<NoKey, Sprite> m_coverShadow;
 };
 
 } // namespace velloran

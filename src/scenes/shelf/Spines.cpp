@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace velloran::shelf {
 
 namespace {
@@ -22,6 +25,7 @@ constexpr double playlistArtistRun = 0.12 * spineHeight;
 constexpr double shadowRunWidth = 120;
 constexpr double capWidth = 40;
 constexpr double edgeBand = 14;
+constexpr double longBand = 1024;
 
 QFont titleFont(LibraryItem::Kind kind)
 {
@@ -116,50 +120,73 @@ const QImage &SpineRenderer::image(const SpineLook &look, qreal dpr)
     return m_last;
 }
 
-const Sprite &SpineRunShadow::sprite(qreal dpr)
+const SpineRunShadow::Parts &SpineRunShadow::parts(qreal dpr)
 {
-    return m_sprite.get(NoKey{}, dpr, [dpr] {
+    return m_parts.get(NoKey{}, dpr, [dpr] {
         // The two shadows a spine casts: a tight dark one and a wide warm one.
         QPainterPath run;
         run.addRect(QRectF(0, 0, shadowRunWidth, spineHeight));
         const Sprite tight = softShadow(run, 1.5, QColor(0, 0, 0, 89), QPointF(1, 1), dpr);
         const Sprite wide = softShadow(run, 6, QColor(58, 36, 18, 56), QPointF(3, 3), dpr);
-        const QRectF bounds = QRectF(tight.origin, tight.logicalSize()).united(QRectF(wide.origin, wide.logicalSize()));
+        // Whole device pixels on every side, so the parts are copied, never resampled.
+        QRectF bounds = QRectF(tight.origin, tight.logicalSize()).united(QRectF(wide.origin, wide.logicalSize()));
+        bounds = QRectF(QPointF(std::floor(bounds.left()), std::floor(bounds.top())),
+                        QPointF(std::ceil(bounds.right()), std::ceil(bounds.bottom())));
         QImage image = makeCanvas(bounds.size(), dpr);
         QPainter p(&image);
         p.translate(-bounds.topLeft());
         wide.draw(p);
         tight.draw(p);
         p.end();
-        return Sprite{image, bounds.topLeft()};
+        Parts parts;
+        parts.run = Sprite{image, bounds.topLeft()};
+        // A column from the middle, where the shadow no longer changes along the run.
+        const int column = int((shadowRunWidth / 2 - bounds.left()) * dpr);
+        const auto band = [&](double from, double to) {
+            const int y0 = int(std::round((from - bounds.top()) * dpr));
+            const int y1 = int(std::round((to - bounds.top()) * dpr));
+            QImage strip(int(longBand * dpr), y1 - y0, QImage::Format_ARGB32_Premultiplied);
+            for (int y = y0; y < y1; ++y) {
+                const QRgb value = reinterpret_cast<const QRgb *>(image.constScanLine(y))[column];
+                auto *line = reinterpret_cast<QRgb *>(strip.scanLine(y - y0));
+                std::fill(line, line + strip.width(), value);
+            }
+            strip.setDevicePixelRatio(dpr);
+            return strip;
+        };
+        parts.top = band(bounds.top(), edgeBand);
+        parts.bottom = band(spineHeight - edgeBand, bounds.bottom());
+        return parts;
     });
 }
 
 void SpineRunShadow::paint(QPainter &painter, QPointF base, double width, qreal dpr)
 {
-    const Sprite &s = sprite(dpr);
-    const QRectF whole(s.origin, s.logicalSize());
+    const Parts &p = parts(dpr);
+    const QRectF whole(p.run.origin, p.run.logicalSize());
     const double top = base.y() - spineHeight;
-    const auto part = [&](double x0, double x1, double y0, double y1, double targetX0, double targetX1) {
-        const QRectF source(x0, y0, x1 - x0, y1 - y0);
-        const QRectF target(targetX0, top + y0, targetX1 - targetX0, y1 - y0);
-        painter.drawImage(target, s.image,
-                          QRectF((source.topLeft() - s.origin) * dpr, source.size() * dpr));
-    };
     const double x = base.x();
-    const double leftCap = capWidth + whole.left();
-    const double rightCapFrom = shadowRunWidth - capWidth;
-    const double middle = std::max(0.0, width - 2 * capWidth);
-    const double capEnd = std::min(capWidth, width / 2);
-    // The ends, top to bottom; the middle only along its top and bottom edges.
-    part(whole.left(), capEnd, whole.top(), whole.bottom(), x + whole.left(), x + capEnd);
-    part(shadowRunWidth - capEnd, whole.right(), whole.top(), whole.bottom(), x + width - capEnd,
-         x + width + whole.right() - shadowRunWidth);
-    if (middle > 0) {
-        part(capWidth, rightCapFrom, whole.top(), edgeBand, x + capWidth, x + capWidth + middle);
-        part(capWidth, rightCapFrom, spineHeight - edgeBand, whole.bottom(), x + capWidth, x + capWidth + middle);
+    const double cap = std::min(capWidth, width / 2);
+    const auto copy = [&](const QImage &image, QPointF imageOrigin, double x0, double x1, double y0, double y1,
+                          double targetX) {
+        if (x1 <= x0 || y1 <= y0)
+            return;
+        const QRectF source(QPointF(x0, y0) - imageOrigin, QSizeF(x1 - x0, y1 - y0));
+        painter.drawImage(QRectF(QPointF(targetX, top + y0), source.size()), image,
+                          QRectF(source.topLeft() * dpr, source.size() * dpr));
+    };
+    // The ends, top to bottom.
+    copy(p.run.image, p.run.origin, whole.left(), cap, whole.top(), whole.bottom(), x + whole.left());
+    copy(p.run.image, p.run.origin, shadowRunWidth - cap, whole.right(), whole.top(), whole.bottom(),
+         x + width - cap);
+    // The middle along its top and bottom edges only: the spines cover the rest.
+    double from = cap;
+    while (from < width - cap) {
+        const double length = std::min(longBand, width - cap - from);
+        copy(p.top, {0, whole.top()}, 0, length, whole.top(), edgeBand, x + from);
+        copy(p.bottom, {0, spineHeight - edgeBand}, 0, length, spineHeight - edgeBand, whole.bottom(), x + from);
+        from += length;
     }
-    Q_UNUSED(leftCap);
 }
 
 void SpineRunShadow::paintSingle(QPainter &painter, const QRectF &spine, qreal dpr)

@@ -26,11 +26,12 @@ struct SpineLook {
 size_t qHash(const SpineLook &look, size_t seed = 0) noexcept;
 
 // Draws spines (opaque, thickness x 262 points) and keeps the drawings of the last ones asked
-// for, up to a budget of bytes, so that scrolling back over a shelf draws nothing anew. At
-// pixel ratio 2 the budget holds about 260 spines, more than a large window shows at once.
+// for, up to a budget of bytes, so that scrolling back over a shelf draws nothing anew. A
+// row of a 1600 x 1000 window holds at most 6.1 MB of spines at pixel ratio 2 and such a
+// window shows parts of four rows, so the budget keeps everything in view and a little more.
 class SpineRenderer {
 public:
-    static constexpr qsizetype defaultBudgetBytes = 40 * 1024 * 1024;
+    static constexpr qsizetype defaultBudgetBytes = 26 * 1024 * 1024;
 
     explicit SpineRenderer(qsizetype budgetBytes = defaultBudgetBytes);
 
@@ -68,8 +69,15 @@ public:
     void paintSingle(QPainter &painter, const QRectF &spine, qreal devicePixelRatio);
 
 private:
-    const Sprite &sprite(qreal dpr);
-    RenderCache<NoKey, Sprite> m_sprite;
+    // The shadow of a short run, whose ends are drawn as they are, and its middle's top and
+    // bottom edges drawn out long, so that no run is ever drawn stretched.
+    struct Parts {
+        Sprite run;
+        QImage top;
+        QImage bottom;
+    };
+    const Parts &parts(qreal dpr);
+    RenderCache<NoKey, Parts> m_parts;
 };
 
 } // namespace velloran::shelf

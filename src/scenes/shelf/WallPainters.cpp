@@ -14,7 +14,7 @@ namespace velloran::shelf {
 
 namespace {
 
-const QColor wallPaint(190, 170, 140);
+const QColor wallPaint(180, 158, 128);
 constexpr double skirtingHeight = 58;
 constexpr double panelPitch = 280;
 
@@ -130,8 +130,8 @@ QImage WallBackground::render(QSize windowSize, double clearRight, qreal dpr)
 
     // The evening lamp's light from the upper left, falling off across the room.
     QRadialGradient lamp(QPointF(w * 0.12, -h * 0.25), std::max(w, h) * 1.15);
-    lamp.setColorAt(0.0, QColor(255, 214, 160, 90));
-    lamp.setColorAt(0.45, QColor(255, 196, 130, 30));
+    lamp.setColorAt(0.0, QColor(255, 206, 150, 110));
+    lamp.setColorAt(0.45, QColor(255, 190, 120, 38));
     lamp.setColorAt(1.0, QColor(255, 180, 110, 0));
     p.setCompositionMode(QPainter::CompositionMode_Screen);
     p.fillRect(QRectF(0, 0, w, h), lamp);
@@ -158,10 +158,10 @@ QImage WallBackground::render(QSize windowSize, double clearRight, qreal dpr)
 
     // Dusk gathers at the room's edges and in its lower right, away from the lamp.
     const double reach = std::max(w, h) * 0.8;
-    QRadialGradient edges(QPointF(w * 0.42, h * 0.36), reach);
-    edges.setColorAt(0.0, QColor(30, 16, 8, 0));
-    edges.setColorAt(0.6, QColor(30, 16, 8, 30));
-    edges.setColorAt(1.0, QColor(24, 12, 6, 120));
+    QRadialGradient edges(QPointF(w * 0.4, h * 0.34), reach);
+    edges.setColorAt(0.0, QColor(24, 12, 30, 0));
+    edges.setColorAt(0.55, QColor(24, 12, 30, 26));
+    edges.setColorAt(1.0, QColor(14, 7, 20, 135));
     p.fillRect(QRectF(0, 0, w, h), edges);
     p.end();
     return image;
@@ -172,12 +172,12 @@ const QImage &WallBackground::image(QSize windowSize, double clearRight, qreal d
     return m_cache.get({windowSize, clearRight}, dpr, [&] { return render(windowSize, clearRight, dpr); });
 }
 
-Sprite OakShelfRenderer::render(double width, int variant, qreal dpr)
+Sprite OakShelfRenderer::render(double width, qreal dpr)
 {
     constexpr double depth = boardDepth;
     constexpr double topSliver = 5;
     const double bracketDrop = 46;
-    XorShift grain(0xA5C0FFEEULL + std::uint64_t(variant) * 0x9E3779B97F4A7C15ULL);
+    XorShift grain(0xA5C0FFEEULL);
     for (int i = 0; i < 4; ++i)
         grain.next();
 
@@ -266,18 +266,9 @@ Sprite OakShelfRenderer::render(double width, int variant, qreal dpr)
     return {image, bounds.topLeft()};
 }
 
-const Sprite &OakShelfRenderer::sprite(double width, int variant, qreal dpr)
+const Sprite &OakShelfRenderer::sprite(double width, qreal dpr)
 {
-    const int v = ((variant % variants) + variants) % variants;
-    return m_cache[v].get({width}, dpr, [&] { return render(width, v, dpr); });
-}
-
-int OakShelfRenderer::renderCount() const
-{
-    int n = 0;
-    for (const auto &cache : m_cache)
-        n += cache.renderCount();
-    return n;
+    return m_cache.get(width, dpr, [&] { return render(width, dpr); });
 }
 
 Sprite BookEndRenderer::render(qreal dpr)

@@ -30,24 +30,19 @@ private:
 };
 
 // One oak shelf: the board seen from the front with a sliver of its lit top, the iron
-// brackets under it, and the soft shadow both cast on the wall. Boards of the same width
-// differ in their grain by `variant`. Origin: the board's top-left corner.
+// brackets under it, and the soft shadow both cast on the wall. Every shelf of the wall is
+// the same board, cut from one plank. Origin: the board's top-left corner.
 class OakShelfRenderer {
 public:
-    static constexpr int variants = 3;
     static constexpr double boardDepth = 18;
 
-    const Sprite &sprite(double width, int variant, qreal devicePixelRatio);
-    int renderCount() const;
+    const Sprite &sprite(double width, qreal devicePixelRatio);
+    int renderCount() const { return m_cache.renderCount(); }
 
-    static Sprite render(double width, int variant, qreal devicePixelRatio);
+    static Sprite render(double width, qreal devicePixelRatio);
 
 private:
-    struct Key {
-        double width = 0;
-        bool operator==(const Key &) const = default;
-    };
-    RenderCache<Key, Sprite> m_cache[variants];
+    RenderCache<double, Sprite> m_cache;
 };
 
 // The steel book end closing the last shelf. Origin: its bottom-left corner, on the board.

@@ -5,6 +5,7 @@
 //   velloran-render-shelf [output folder]    (default: "renders" beside the bin folder)
 
 #include "ShelfFixture.h"
+#include "TemporaryHome.h"
 
 #include "artwork/ArtworkStore.h"
 #include "model/PlayHistory.h"
@@ -50,8 +51,7 @@ int main(int argc, char **argv)
         return 1;
     }
     // A data folder of its own, so that no colours or history of an earlier run show.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    TemporaryHome home;
     QTemporaryDir covers;
 
     QNetworkAccessManager network;

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "ScreenFixture.h"
+#include "ScriptedLibrary.h"
+#include "TestSettings.h"
+
+#include "core/ManualClock.h"
 
 #include "scenes/browse/GlassSegments.h"
 #include "scenes/shelf/ShelfView.h"

@@ -1,6 +1,6 @@
 #include "scenes/pullout/PullOutRules.h"
 
-#include "ScreenFixture.h"
+#include "ScriptedLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,18 @@
 #include "scenes/shelf/ShelfView.h"
 
-#include "ScreenFixture.h"
+#include "ScriptedLibrary.h"
+#include "TemporaryHome.h"
 #include "TestSettings.h"
 #include "artwork/CoverServer.h"
 
 #include "artwork/ArtworkStore.h"
+#include "core/ManualClock.h"
 #include "model/PlayHistory.h"
 #include "scenes/browse/GlassSegments.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -54,6 +58,7 @@ protected:
         return view;
     }
 
+    TemporaryHome home;
     ManualClock clock;
     QNetworkAccessManager network;
     ArtworkStore store{&network, clock};
@@ -121,6 +126,13 @@ TEST_F(ShelfViewTest, ColourPassComputesEachMissingColourOnceAndBumpsThePass)
     // Hues: red, green, blue; then the records without a colour, by their order.
     EXPECT_EQ(order, (QStringList{u"r"_s, u"r2"_s, u"g"_s, u"b"_s, u"x"_s, u"n"_s}));
     EXPECT_EQ(view->shelvesIdentity(), u"all-colour-1"_s);
+    // The colours are kept: colours.json is written a second after the last one.
+    const QString coloursFile = ArtworkStore::artworkDirectory() + u"/colours.json"_s;
+    clock.advanceSeconds(1.1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(coloursFile).size() > 0; }, 5'000));
+    QFile file(coloursFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/green.png"));
 
     // Coming back to the colour order runs the pass again; it finds nothing to ask for.
     view->setSort(ShelfSort::recent);

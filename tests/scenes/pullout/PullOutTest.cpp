@@ -1,8 +1,10 @@
 #include "scenes/pullout/PullOut.h"
 
-#include "ScreenFixture.h"
+#include "ScriptedLibrary.h"
+#include "TemporaryHome.h"
 
 #include "artwork/ArtworkStore.h"
+#include "core/ManualClock.h"
 
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -89,6 +91,7 @@ protected:
 
     void click(QRectF button) { QTest::mouseClick(pullOut.data(), Qt::LeftButton, {}, button.center().toPoint()); }
 
+    TemporaryHome home;
     ManualClock clock;
     QNetworkAccessManager network;
     ArtworkStore store{&network, clock};
