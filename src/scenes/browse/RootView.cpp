@@ -9,6 +9,11 @@
 
 namespace velloran {
 
+namespace {
+// The dark of the room, behind everything.
+const QColor ground(14, 10, 8);
+} // namespace
+
 // Paints the leaving content fading out over the arriving one, which grows in from 103 %.
 class RootView::Crossfade : public QWidget {
 public:
@@ -47,7 +52,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.fillRect(rect(), QColor(14, 10, 8));
+        painter.fillRect(rect(), ground);
         painter.setOpacity(1 - m_progress);
         painter.drawPixmap(rect(), m_leaving);
         painter.setOpacity(m_progress);
@@ -91,8 +96,9 @@ RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidg
             [this](const QVariant &value) { m_crossfade->setProgress(value.toReal()); });
     connect(&m_transition, &QVariantAnimation::finished, this, [this] { m_crossfade->end(); });
 
-    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { showConnected(m_auth.isLoggedIn(), isVisible()); });
-    showConnected(m_auth.isLoggedIn(), false);
+    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { followAuth(isVisible()); });
+    connect(&m_auth, &SpotifyAuth::restoringChanged, this, [this] { followAuth(isVisible()); });
+    followAuth(false);
 }
 
 RootView::~RootView() = default;
@@ -105,6 +111,16 @@ bool RootView::showsLogin() const
 LoginView *RootView::loginView() const
 {
     return m_login.data();
+}
+
+void RootView::followAuth(bool animated)
+{
+    // While the stored login is still being read, neither the card nor the content shows:
+    // a saved login goes straight to the content, without a Connect button on the way.
+    if (m_auth.isLoggedIn())
+        showConnected(true, animated);
+    else if (!m_auth.isRestoring())
+        showConnected(false, animated);
 }
 
 void RootView::showConnected(bool connected, bool animated)
@@ -156,6 +172,13 @@ void RootView::placeHiddenPage()
         return;
     m_hiddenPage->setGeometry(0, height() - 2, 2, 2);
     m_hiddenPage->raise();
+}
+
+void RootView::paintEvent(QPaintEvent *)
+{
+    if (m_login || m_content)
+        return;
+    QPainter(this).fillRect(rect(), ground);
 }
 
 void RootView::resizeEvent(QResizeEvent *)
