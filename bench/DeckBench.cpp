@@ -3,10 +3,10 @@
 // into a 1600 x 1000 stage, and one step of the deck's motion.
 
 #include "paint/FontRegistration.h"
-#include "scenes/turntable/DeckBody.h"
-#include "scenes/turntable/DeckFrame.h"
-#include "scenes/turntable/DeckGeometry.h"
-#include "scenes/turntable/DeckMotion.h"
+#include "scenes/deck/DeckBody.h"
+#include "scenes/deck/DeckFrame.h"
+#include "scenes/deck/DeckGeometry.h"
+#include "scenes/deck/DeckMotion.h"
 
 #include <QGuiApplication>
 #include <QImage>

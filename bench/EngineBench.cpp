@@ -3,8 +3,8 @@
 
 #include "core/Clock.h"
 #include "playback/PlaybackController.h"
-#include "playback/WebEngineSetup.h"
-#include "playback/WebPlaybackEngine.h"
+#include "webplayer/WebEngineSetup.h"
+#include "webplayer/WebPlaybackEngine.h"
 
 #include <QApplication>
 #include <QJsonDocument>

@@ -13,7 +13,7 @@
 #include "DemoDriver.h"
 #include "TemporaryHome.h"
 
-#include "playback/WebEngineSetup.h"
+#include "webplayer/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,17 +11,17 @@
 
 #include "../collection/CollectionFixture.h"
 
-#include "app/AppModel.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
+#include "appmodel/AppModel.h"
 #include "core/Clock.h"
 #include "model/AtomicFile.h"
 #include "model/SupportDirectory.h"
 #include "paint/FontRegistration.h"
-#include "playback/WebEngineSetup.h"
 #include "scenes/turntable/TurntableScreen.h"
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/TokenStore.h"
+#include "webplayer/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/AppModel.h"
-#include "scenes/browse/RootView.h"
+#include "appmodel/AppModel.h"
+#include "shell/RootView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,19 +1,19 @@
 #include "app/ProgramServices.h"
 
-#include "app/ConnectedContent.h"
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/Migration.h"
 #include "core/Clock.h"
+#include "model/SupportDirectory.h"
+#include "nowplaying/NowPlaying.h"
 #include "paint/FontRegistration.h"
-#include "playback/HiddenWebView.h"
-#include "playback/NowPlaying.h"
-#include "playback/WebPlaybackEngine.h"
-#include "scenes/browse/RootView.h"
+#include "shell/ConnectedContent.h"
+#include "shell/RootView.h"
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/KeychainTokenStore.h"
 #include "spotify/TokenStore.h"
-#include "model/SupportDirectory.h"
+#include "webplayer/HiddenWebView.h"
+#include "webplayer/WebPlaybackEngine.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppModel.h"
+#include "appmodel/AppModel.h"
 #include "spotify/CallbackHandoff.h"
 
 #include <QNetworkAccessManager>

@@ -2,14 +2,14 @@
 // (the web engine's switches, the demo's data folder), the single instance, the migration,
 // the fonts, the model and the window.
 
-#include "app/AppModel.h"
 #include "app/CommandLine.h"
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/Migration.h"
 #include "app/ProgramServices.h"
-#include "playback/PlaybackCheck.h"
-#include "playback/WebEngineSetup.h"
+#include "appmodel/AppModel.h"
+#include "webplayer/PlaybackCheck.h"
+#include "webplayer/WebEngineSetup.h"
 
 #include <QApplication>
 #include <QCoroTask>

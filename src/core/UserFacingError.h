@@ -22,4 +22,8 @@ private:
     QByteArray m_utf8;
 };
 
+// The text a failure shows the user: a user-facing error's own message, otherwise what the
+// exception says of itself, otherwise `otherwise`.
+QString userFacingText(std::exception_ptr failure, const QString &otherwise);
+
 } // namespace velloran

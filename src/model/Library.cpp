@@ -185,10 +185,8 @@ QCoro::Task<> Library::load()
     try {
         saved = co_await savedFetch;
         playlists = co_await playlistsFetch;
-    } catch (const UserFacingError &error) {
-        failure = error.message();
-    } catch (const std::exception &error) {
-        failure = QString::fromUtf8(error.what());
+    } catch (...) {
+        failure = userFacingText(std::current_exception(), u"The library could not be loaded."_s);
     }
     if (!self)
         co_return;

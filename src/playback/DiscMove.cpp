@@ -1,5 +1,7 @@
 #include "playback/DiscMove.h"
 
+#include "playback/StageGeometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -36,11 +38,11 @@ DiscPose DiscMove::pose(Kind kind, double progress)
     const double b1 = 3 * e * std::pow(1 - e, 2);
     const double b2 = 3 * e * e * (1 - e);
     const double b3 = e * e * e;
-    const double x = 285 * b0 + 440 * b1 + 690 * b2 + 810 * b3;
-    const double y = 470 * b0 + 472 * b1 + 430 * b2 + 490 * b3;
+    const double x = stage::sleeveCentre.x() * b0 + 440 * b1 + 690 * b2 + stage::platterCentre.x() * b3;
+    const double y = stage::sleeveCentre.y() * b0 + 472 * b1 + 430 * b2 + stage::platterCentre.y() * b3;
     const double lift = std::sin(smooth(std::clamp((x - 600) / 210, 0.0, 1.0)) * std::numbers::pi);
     const double scale = 0.74 + 0.26 * smooth(std::clamp((x - 600) / 190, 0.0, 1.0)) + 0.05 * lift;
-    return {x, y, scale, x - 210 * scale >= 462, lift};
+    return {x, y, scale, x - stage::discRadius * scale >= 462, lift};
 }
 
 DiscPose DiscMove::pose(Instant at) const

@@ -200,12 +200,8 @@ QCoro::Task<> PlaybackController::requestPlay(QStringList uris, qint64 startInde
     try {
         co_await m_engine.play(std::move(uris), startIndex, positionMs);
         co_return;
-    } catch (const UserFacingError &error) {
-        failure = error.message();
-    } catch (const std::exception &error) {
-        failure = QString::fromUtf8(error.what());
     } catch (...) {
-        failure = u"Playback could not start."_s;
+        failure = userFacingText(std::current_exception(), u"Playback could not start."_s);
     }
     // Only the latest request may report; a superseded one fails silently.
     if (!self || m_requestID != request)

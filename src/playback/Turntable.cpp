@@ -1,5 +1,7 @@
 #include "playback/Turntable.h"
 
+#include "playback/StageGeometry.h"
+
 #include <QPointer>
 
 #include <cmath>
@@ -80,7 +82,8 @@ bool Turntable::isOnCurrentSide() const
 std::pair<double, double> Turntable::stylusPosition(double angleDegrees)
 {
     const double theta = angleDegrees * std::numbers::pi / 180.0;
-    return {pivotX - armLength * std::sin(theta), pivotY + armLength * std::cos(theta)};
+    return {stage::tonearmPivot.x() - stage::armLength * std::sin(theta),
+            stage::tonearmPivot.y() + stage::armLength * std::cos(theta)};
 }
 
 // Waiting and the generation check.
@@ -377,11 +380,11 @@ void Turntable::releaseArm(double angleDegrees)
 {
     setDragAngle(std::nullopt);
     const auto [x, y] = stylusPosition(angleDegrees);
-    const double r = std::hypot(x - platterX, y - platterY);
+    const double r = std::hypot(x - stage::platterCentre.x(), y - stage::platterCentre.y());
     nextGeneration();
 
     const bool onGrooves = m_place == Place::platter && m_settled && m_record && m_faceUp >= 0
-        && m_faceUp < m_record->sides.size() && r >= 86 && r <= 204;
+        && m_faceUp < m_record->sides.size() && r >= stage::grooveInnerLimit && r <= stage::grooveOuterLimit;
     if (!onGrooves) {
         assign(m_armParked, true, &Turntable::armParkedChanged);
         if (m_controller.isActive())
@@ -390,7 +393,7 @@ void Turntable::releaseArm(double angleDegrees)
     }
 
     const Side &side = m_record->sides[m_faceUp];
-    const double f = std::clamp((200 - std::min(r, 200.0)) / 114, 0.0, 1.0);
+    const double f = stage::sideFraction(r);
     const auto sideMs = static_cast<qint64>(f * static_cast<double>(side.durationMs));
 
     assign(m_sideOver, std::optional<qint64>(), &Turntable::sideOverChanged);

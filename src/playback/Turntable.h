@@ -54,11 +54,6 @@ public:
     static constexpr double sleeveAwaySeconds = 0.45;
     static constexpr double idleMotorSeconds = 90;
 
-    // Stage geometry, in points of the 1600 x 1000 tabletop.
-    static constexpr double platterX = 810, platterY = 490;
-    static constexpr double pivotX = 1110, pivotY = 340;
-    static constexpr double armLength = 320;
-
     Turntable(PlaybackController &controller, Clock &clock, QSettings &settings, QObject *parent = nullptr);
 
     const std::optional<Record> &record() const { return m_record; }

@@ -2,9 +2,9 @@
 // id alone, so the same record always shows the same cover. Only shapes are drawn (no text),
 // so the stand-in needs no fonts and runs without a display.
 
+#include "core/XorShift.h"
 #include "standin/StandinRoutes.h"
 #include "standin/StandinServer.h"
-#include "core/XorShift.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

@@ -4,16 +4,16 @@
 // on. Shared by the end-to-end test and the demo's memory benchmark. Waits spin the event
 // loop (test code only).
 
-#include "app/AppModel.h"
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
-#include "playback/WebPlaybackEngine.h"
-#include "scenes/browse/LoginView.h"
-#include "scenes/turntable/Drawer.h"
-#include "scenes/turntable/SleeveBack.h"
-#include "scenes/turntable/SleeveBackParts.h"
+#include "appmodel/AppModel.h"
+#include "scenes/sleeveback/Drawer.h"
+#include "scenes/sleeveback/SleeveBack.h"
+#include "scenes/sleeveback/SleeveBackParts.h"
 #include "scenes/turntable/TurntableScreen.h"
+#include "shell/LoginView.h"
+#include "webplayer/WebPlaybackEngine.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

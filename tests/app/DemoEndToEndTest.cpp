@@ -4,19 +4,19 @@
 #include "DemoDriver.h"
 #include "TemporaryHome.h"
 
-#include "app/AppModel.h"
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
+#include "appmodel/AppModel.h"
 #include "model/SupportDirectory.h"
-#include "playback/WebEngineSetup.h"
-#include "playback/WebPlaybackEngine.h"
-#include "scenes/browse/LoginView.h"
-#include "scenes/browse/RootView.h"
-#include "scenes/turntable/SleeveBack.h"
-#include "scenes/turntable/Drawer.h"
-#include "scenes/turntable/SleeveBackParts.h"
+#include "scenes/sleeveback/Drawer.h"
+#include "scenes/sleeveback/SleeveBack.h"
+#include "scenes/sleeveback/SleeveBackParts.h"
 #include "scenes/turntable/TurntableScreen.h"
+#include "shell/LoginView.h"
+#include "shell/RootView.h"
+#include "webplayer/WebEngineSetup.h"
+#include "webplayer/WebPlaybackEngine.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

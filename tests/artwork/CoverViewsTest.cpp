@@ -158,7 +158,7 @@ TEST_F(CoverViewTest, AFallbackSizeShowsAtOnceAndStaysWhenTheLoadFails)
     view.show();
     ASSERT_TRUE(view.shownImage());
     EXPECT_EQ(view.shownImage()->width(), 160);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests(u"/cover"_s) == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests(u"/cover"_s) == 2; }, 20000));
     QTest::qWait(50);
     ASSERT_TRUE(view.shownImage());
     EXPECT_EQ(view.shownImage()->width(), 160);

@@ -2,6 +2,7 @@
 #include "TestSettings.h"
 
 #include "core/ManualClock.h"
+#include "playback/StageGeometry.h"
 #include "playback/Turntable.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ double angleForRadius(double r)
     for (int i = 0; i < 60; ++i) {
         const double mid = (low + high) / 2;
         const auto [x, y] = Turntable::stylusPosition(mid);
-        if (std::hypot(x - Turntable::platterX, y - Turntable::platterY) > r)
+        if (std::hypot(x - stage::platterCentre.x(), y - stage::platterCentre.y()) > r)
             low = mid;
         else
             high = mid;

@@ -1,4 +1,4 @@
-#include "../spotify/Await.h"
+#include "Await.h"
 
 #include "core/Json.h"
 #include "core/ManualClock.h"

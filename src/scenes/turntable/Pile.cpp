@@ -1,10 +1,10 @@
 #include "scenes/turntable/Pile.h"
 
+#include "model/LibraryAccess.h"
 #include "paint/Palette.h"
 #include "paint/SoftShadow.h"
 #include "playback/Turntable.h"
-#include "scenes/turntable/CoverArt.h"
-#include "scenes/turntable/LibraryAccess.h"
+#include "scenes/vinyl/CoverArt.h"
 
 #include <QLinearGradient>
 #include <QPointer>
@@ -195,7 +195,8 @@ QCoro::Task<> Pile::fetchAndPlace(ShelfEntry entry)
     try {
         record = co_await m_library.record(entry.item);
     } catch (...) {
-        // Nothing to show: the sleeve stays in the heap and can be clicked again.
+        // The pile has nowhere to show a message and the table must not change under a
+        // failed click: the sleeve stays in the heap and a later click tries again.
         co_return;
     }
     if (self)

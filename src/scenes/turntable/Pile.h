@@ -4,7 +4,7 @@
 #include "paint/Spring.h"
 #include "paint/Sprite.h"
 #include "scenes/turntable/PileLayout.h"
-#include "scenes/turntable/Sleeve.h"
+#include "scenes/vinyl/Sleeve.h"
 
 #include <QObject>
 #include <QPainter>

@@ -3,11 +3,11 @@
 #include "artwork/ArtworkLoader.h"
 #include "artwork/CoverPainting.h"
 #include "paint/Fonts.h"
+#include "playback/DeckChanges.h"
 #include "playback/Turntable.h"
-#include "scenes/turntable/PanelColours.h"
+#include "scenes/sleeveback/PanelColours.h"
 
 #include <QFontMetricsF>
-#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -54,13 +54,9 @@ Readout::Readout(Turntable &turntable, Clock &clock, QWidget *parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     m_timer.setInterval(refreshMs);
     connect(&m_timer, &QTimer::timeout, this, &Readout::refresh);
-    const QMetaMethod again = staticMetaObject.method(staticMetaObject.indexOfMethod("refresh()"));
-    for (QObject *model : {static_cast<QObject *>(&turntable), static_cast<QObject *>(&turntable.controller())}) {
-        const QMetaObject *meta = model->metaObject();
-        for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i)
-            if (meta->method(i).methodType() == QMetaMethod::Signal)
-                connect(model, meta->method(i), this, again);
-    }
+    // The line names the side and track, the time, and the state of the deck and the arm.
+    connectDeckState(turntable, this, &Readout::refresh);
+    connectDeckMotion(turntable, this, &Readout::refresh);
     setVisible(false);
     refresh();
 }

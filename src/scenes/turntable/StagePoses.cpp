@@ -1,6 +1,6 @@
 #include "scenes/turntable/StagePoses.h"
 
-#include "scenes/turntable/DeckGeometry.h"
+#include "scenes/deck/DeckGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
 #include "scenes/turntable/TabletopStage.h"
 
+#include "model/LibraryAccess.h"
 #include "paint/SoftShadow.h"
 #include "paint/TimingCurves.h"
+#include "playback/DeckChanges.h"
 #include "playback/Turntable.h"
-#include "scenes/turntable/DeckGeometry.h"
-#include "scenes/turntable/DeckTargets.h"
-#include "scenes/turntable/LibraryAccess.h"
+#include "scenes/deck/DeckGeometry.h"
+#include "scenes/deck/DeckTargets.h"
 
 #include <QHelpEvent>
-#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -26,7 +26,6 @@ constexpr int frameIntervalMs = 16;
 constexpr double flipPerspective = 1400;
 constexpr double nearShadowRadius = 4;
 constexpr double farShadowRadius = 14;
-constexpr QPointF sleeveCentre{285, 470};
 constexpr double sleeveSide = 330;
 // Everything the deck's live layer draws for a seated disc, in stage points.
 constexpr QRectF liveDeckArea{560, 220, 700, 610};
@@ -70,8 +69,10 @@ TabletopStage::TabletopStage(Turntable &turntable, LibraryAccess &library, Clock
     m_frameTimer.setInterval(frameIntervalMs);
     connect(&m_frameTimer, &QTimer::timeout, this, &TabletopStage::advanceFrame);
 
-    watch(&m_turntable);
-    watch(&m_controller);
+    // Any change of the deck or of what plays may start motion; the frame loop then runs
+    // until everything is at rest again.
+    connectDeckState(m_turntable, this, &TabletopStage::wakeFromModel);
+    connectDeckMotion(m_turntable, this, &TabletopStage::wakeFromModel);
     connect(&m_turntable, &Turntable::flippingChanged, this, &TabletopStage::followFlipping);
     connect(&m_turntable, &Turntable::recordChanged, this, &TabletopStage::followRecord);
     connect(&m_turntable, &Turntable::sleeveAwayChanged, this, [this] {
@@ -109,17 +110,6 @@ TabletopStage::~TabletopStage() = default;
 double TabletopStage::now() const
 {
     return secondsBetween(m_epoch, m_clock.now());
-}
-
-void TabletopStage::watch(QObject *model)
-{
-    const QMetaMethod wakeUp = staticMetaObject.method(staticMetaObject.indexOfSlot("wakeFromModel()"));
-    const QMetaObject *meta = model->metaObject();
-    for (int i = QObject::staticMetaObject.methodCount(); i < meta->methodCount(); ++i) {
-        const QMetaMethod method = meta->method(i);
-        if (method.methodType() == QMetaMethod::Signal)
-            connect(model, method, this, wakeUp);
-    }
 }
 
 void TabletopStage::wakeFromModel()
@@ -308,7 +298,7 @@ void TabletopStage::paintSleeve(QPainter &painter, double t, qreal dpr)
         return;
     painter.save();
     painter.setTransform(m_fit.transform());
-    painter.translate(sleeveCentre + look.offset);
+    painter.translate(stage::sleeveCentre + look.offset);
     painter.rotate(look.rotation);
     painter.setOpacity(painter.opacity() * look.opacity);
     m_sleeve.sprite(m_sleeveArt.image(sleeveSide, dpr), dpr).draw(painter, {-sleeveSide / 2, -sleeveSide / 2});

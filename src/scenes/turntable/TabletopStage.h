@@ -2,20 +2,20 @@
 
 #include "core/Clock.h"
 #include "paint/Sprite.h"
-#include "scenes/turntable/CoverArt.h"
-#include "scenes/turntable/DeckBody.h"
-#include "scenes/turntable/DeckFrame.h"
-#include "scenes/turntable/DeckMotion.h"
-#include "scenes/turntable/Mug.h"
-#include "scenes/turntable/Cables.h"
+#include "scenes/deck/Cables.h"
+#include "scenes/deck/DeckBody.h"
+#include "scenes/deck/DeckFrame.h"
+#include "scenes/deck/DeckMotion.h"
+#include "scenes/deck/Mug.h"
+#include "scenes/deck/PitchFader.h"
+#include "scenes/deck/PowerKnob.h"
 #include "scenes/turntable/OakTable.h"
 #include "scenes/turntable/Pile.h"
-#include "scenes/turntable/PitchFader.h"
-#include "scenes/turntable/PowerKnob.h"
-#include "scenes/turntable/Sleeve.h"
 #include "scenes/turntable/StageFit.h"
 #include "scenes/turntable/StagePoses.h"
 #include "scenes/turntable/Tween.h"
+#include "scenes/vinyl/CoverArt.h"
+#include "scenes/vinyl/Sleeve.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -84,7 +84,6 @@ private:
     void wake();
     void confirmStill();
     bool animationsRunning(double t) const;
-    void watch(QObject *model);
     void followFlipping(bool flipping);
     void followRecord();
     void updateCursor(std::optional<QPointF> stagePoint);

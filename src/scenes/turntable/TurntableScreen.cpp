@@ -1,11 +1,11 @@
 #include "scenes/turntable/TurntableScreen.h"
 
+#include "model/LibraryAdapter.h"
 #include "paint/SoftShadow.h"
 #include "playback/Turntable.h"
-#include "scenes/turntable/Drawer.h"
-#include "scenes/turntable/LibraryAdapter.h"
+#include "scenes/sleeveback/Drawer.h"
+#include "scenes/sleeveback/SleeveBack.h"
 #include "scenes/turntable/Readout.h"
-#include "scenes/turntable/SleeveBack.h"
 #include "scenes/turntable/TabletopStage.h"
 
 #include <QEnterEvent>
