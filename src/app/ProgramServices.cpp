@@ -13,7 +13,6 @@
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/KeychainTokenStore.h"
 #include "spotify/TokenStore.h"
-#include "webplayer/HiddenWebView.h"
 #include "webplayer/WebPlaybackEngine.h"
 
 #include <QCoreApplication>
@@ -52,10 +51,8 @@ std::unique_ptr<AudioEngine> makeWebPlaybackEngine(SpotifyAuth &auth, SpotifyAPI
 
 std::unique_ptr<MainWindow> makeMainWindow(AppModel &model)
 {
-    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
-    QWidget *hiddenPage = engine ? new HiddenWebView(engine->webView()) : nullptr;
     auto *root = new RootView(
-        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); }, hiddenPage,
+        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); },
         [&model] {
             model.engine().start();
             model.library().load();

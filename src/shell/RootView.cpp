@@ -5,7 +5,6 @@
 #include "shell/ShellColours.h"
 #include "spotify/SpotifyAuth.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QPainter>
 
 namespace velloran {
@@ -68,22 +67,14 @@ private:
     qreal m_progress = 0;
 };
 
-RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidget *hiddenPage,
-                   std::function<void()> whenConnected, QWidget *parent)
+RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, std::function<void()> whenConnected,
+                   QWidget *parent)
     : QWidget(parent)
     , m_auth(auth)
     , m_makeContent(std::move(makeConnectedContent))
     , m_whenConnected(std::move(whenConnected))
-    , m_hiddenPage(hiddenPage)
     , m_crossfade(new Crossfade(this))
 {
-    if (m_hiddenPage) {
-        m_hiddenPage->setParent(this);
-        auto *faint = new QGraphicsOpacityEffect(m_hiddenPage);
-        faint->setOpacity(0.01);
-        m_hiddenPage->setGraphicsEffect(faint);
-        m_hiddenPage->show();
-    }
     m_transition.setDuration(700);
     m_transition.setEasingCurve(timing::easeInOut());
     m_transition.setStartValue(0.0);
@@ -149,7 +140,6 @@ void RootView::showConnected(bool connected, bool animated)
     } else if (m_content) {
         m_content->hide();
     }
-    placeHiddenPage();
     arriving->setFocus();
 
     if (animated && !first && !leavingPicture.isNull()) {
@@ -160,14 +150,6 @@ void RootView::showConnected(bool connected, bool animated)
 
     if (connected && m_whenConnected)
         m_whenConnected();
-}
-
-void RootView::placeHiddenPage()
-{
-    if (!m_hiddenPage)
-        return;
-    m_hiddenPage->setGeometry(0, height() - 2, 2, 2);
-    m_hiddenPage->raise();
 }
 
 void RootView::paintEvent(QPaintEvent *)
@@ -184,7 +166,6 @@ void RootView::resizeEvent(QResizeEvent *)
     if (m_content)
         m_content->setGeometry(rect());
     m_crossfade->setGeometry(rect());
-    placeHiddenPage();
 }
 
 } // namespace velloran

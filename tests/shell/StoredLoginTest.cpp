@@ -58,8 +58,7 @@ protected:
         // As the program starts: the stored tokens are asked for, then the window is built.
         auth.restoreTokens();
         RootView root(
-            auth, [](QWidget *parent) { return new QLabel(u"rooms"_s, parent); }, nullptr,
-            [&] { ++start.connections; });
+            auth, [](QWidget *parent) { return new QLabel(u"rooms"_s, parent); }, [&] { ++start.connections; });
         root.resize(900, 600);
         root.show();
         const auto look = [&] {

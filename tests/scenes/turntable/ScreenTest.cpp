@@ -2,10 +2,13 @@
 
 #include "paint/FontRegistration.h"
 #include "paint/Fonts.h"
+#include "scenes/deck/Cables.h"
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/sleeveback/Drawer.h"
 #include "scenes/sleeveback/SleeveBack.h"
 #include "scenes/sleeveback/SleeveBackParts.h"
+#include "scenes/turntable/OakTable.h"
+#include "scenes/turntable/PileLayout.h"
 #include "scenes/turntable/Readout.h"
 #include "scenes/turntable/StagePoses.h"
 #include "scenes/turntable/TabletopStage.h"
@@ -13,6 +16,8 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -470,4 +475,54 @@ TEST_F(ScreenTest, DrawerGlassHidesTheTableBelowIt)
     const QColor glass = image.pixelColor(175, 860);
     EXPECT_GE(glass.alphaF(), 0.95);
     EXPECT_LT(glass.lightness(), 60);
+}
+
+TEST_F(ScreenTest, TheTableRunsOnPastTheStageToTheWindowsEdges)
+{
+    // Windows of other shapes than the stage's show table beyond its 1600 x 1000 rectangle:
+    // the cables carry on off its back and the pile's front sleeve over its front edge.
+    const struct {
+        QSize window;
+    } cases[] = {{{1000, 900}}, {{820, 579}}, {{1600, 1200}}};
+    const Cable &mains = deckCables().front();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.window.width());
+        TabletopStage stage(deck.turntable, deck.library, deck.clock);
+        stage.resize(c.window);
+        stage.show();
+        QImage image(c.window, QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter painter(&image);
+            stage.paintStage(painter, 1.0);
+        }
+        const QImage table = OakTable::render(c.window, stage.fit().transform(), 1.0);
+        const QRectF window(QPointF(0, 0), QSizeF(c.window));
+        const auto differs = [&](QPointF stagePoint) {
+            const QPoint at = stage.fit().toWindow(stagePoint).toPoint();
+            return image.pixel(at) != table.pixel(at);
+        };
+
+        // Where the mains cable crosses the window's top edge, above the stage.
+        const QPainterPath path = mains.path();
+        std::optional<QPointF> above;
+        for (double t = 0; t <= 1.0; t += 0.001) {
+            const QPointF p = path.pointAtPercent(t);
+            const QPointF w = stage.fit().toWindow(p);
+            if (p.y() < -4 && window.adjusted(2, 2, -2, -2).contains(w)) {
+                above = p;
+                break;
+            }
+        }
+        if (above) {
+            EXPECT_TRUE(differs(*above)) << "cable at stage y " << above->y();
+        }
+
+        // The front sleeve of the pile, below the stage's bottom edge.
+        const QPointF front = pile::slotCentre(1) + QPointF(0, 20);
+        ASSERT_GT(front.y(), 1000);
+        if (window.adjusted(2, 2, -2, -2).contains(stage.fit().toWindow(front))) {
+            EXPECT_TRUE(differs(front));
+        }
+        EXPECT_TRUE(above);
+    }
 }
