@@ -8,6 +8,7 @@
 #include "nowplaying/NowPlaying.h"
 #include "paint/FontRegistration.h"
 #include "shell/ConnectedContent.h"
+#include "shell/GlassChrome.h"
 #include "shell/RootView.h"
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/KeychainTokenStore.h"
@@ -93,6 +94,7 @@ bool ProgramServices::start()
                        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     }
     fonts::registerBundledFonts();
+    applyGlassChrome();
 
     if (m_demo) {
         m_demoEnvironment = std::make_unique<DemoEnvironment>();

@@ -83,8 +83,9 @@ RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, std::
             [this](const QVariant &value) { m_crossfade->setProgress(value.toReal()); });
     connect(&m_transition, &QVariantAnimation::finished, this, [this] { m_crossfade->end(); });
 
-    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { showConnected(m_auth.isLoggedIn(), isVisible()); });
-    showConnected(m_auth.isLoggedIn(), false);
+    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { followAuth(isVisible()); });
+    connect(&m_auth, &SpotifyAuth::restoringChanged, this, [this] { followAuth(isVisible()); });
+    followAuth(false);
 }
 
 RootView::~RootView() = default;
@@ -97,6 +98,16 @@ bool RootView::showsLogin() const
 LoginView *RootView::loginView() const
 {
     return m_login.data();
+}
+
+void RootView::followAuth(bool animated)
+{
+    // While the stored login is still being read, neither the card nor the content shows:
+    // a saved login goes straight to the content, without a Connect button on the way.
+    if (m_auth.isLoggedIn())
+        showConnected(true, animated);
+    else if (!m_auth.isRestoring())
+        showConnected(false, animated);
 }
 
 void RootView::showConnected(bool connected, bool animated)
@@ -139,6 +150,13 @@ void RootView::showConnected(bool connected, bool animated)
 
     if (connected && m_whenConnected)
         m_whenConnected();
+}
+
+void RootView::paintEvent(QPaintEvent *)
+{
+    if (m_login || m_content)
+        return;
+    QPainter(this).fillRect(rect(), shell::groundEdge());
 }
 
 void RootView::resizeEvent(QResizeEvent *)

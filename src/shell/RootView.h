@@ -13,7 +13,8 @@ class LoginView;
 class SpotifyAuth;
 
 // The window's content: the login card until the user is connected, then the connected
-// content, cross-faded over 0.7 s whenever that changes.
+// content, cross-faded over 0.7 s whenever that changes. While the stored login is being
+// read at start-up it shows neither, and then the one that applies without a fade.
 class RootView : public QWidget {
     Q_OBJECT
 
@@ -32,11 +33,13 @@ public:
     bool isTransitioning() const { return m_transition.state() == QAbstractAnimation::Running; }
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     class Crossfade;
 
+    void followAuth(bool animated);
     void showConnected(bool connected, bool animated);
 
     SpotifyAuth &m_auth;

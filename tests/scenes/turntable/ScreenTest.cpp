@@ -1,6 +1,7 @@
 #include "ScreenFixture.h"
 
 #include "paint/FontRegistration.h"
+#include "paint/Fonts.h"
 #include "scenes/deck/Cables.h"
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/sleeveback/Drawer.h"
@@ -14,6 +15,7 @@
 #include "scenes/turntable/TurntableScreen.h"
 
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTest>
@@ -182,6 +184,56 @@ TEST_F(ScreenTest, ReadoutTellsWhatTheDeckIsDoing)
     Readout pill(deck.turntable, deck.clock);
     EXPECT_TRUE(pill.isRefreshing());
     EXPECT_EQ(pill.text(), readout());
+}
+
+TEST_F(ScreenTest, ReadoutPillFollowsItsLineAtEveryChange)
+{
+    Record longTitle = sampleRecord(u"long"_s, u"Long"_s);
+    longTitle.title = u"A Record Whose Title Runs On Well Past What Any Pill At The Top Of The Table Could Hold"_s;
+    deck.library.add(longTitle);
+    TurntableScreen screen(deck.turntable, deck.library, deck.clock);
+    screen.resize(1280, 820);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    Readout &pill = screen.readout();
+
+    // The pill is as wide as its line, up to 560 points, and centred under the top edge.
+    const auto fitsItsLine = [&](const char *when) {
+        SCOPED_TRACE(when);
+        pill.refresh();
+        ASSERT_TRUE(pill.isVisible());
+        const QFontMetricsF mono(fonts::font(fonts::mono(), 12));
+        const QFontMetricsF medium(fonts::font(fonts::mono(), 12, QFont::Medium));
+        double line = 0;
+        for (const ReadoutRun &run : pill.runs())
+            line += (run.emphasised ? medium : mono).horizontalAdvance(run.text);
+        const int expected = std::min<int>(int(std::ceil(line)) + 28, Readout::maxWidth);
+        EXPECT_EQ(pill.width(), expected) << pill.text().toStdString();
+        EXPECT_NEAR(pill.geometry().center().x(), screen.width() / 2, 1);
+        EXPECT_EQ(pill.y(), 10);
+    };
+
+    deck.turntable.place(records[0]);
+    deck.advance(3);
+    fitsItsLine("in its sleeve");
+    deck.play(records[0]);
+    fitsItsLine("put on: side, track and time");
+    deck.advance(65);
+    fitsItsLine("a minute on");
+    deck.controller.pause();
+    deck.clock.settle();
+    fitsItsLine("needle up");
+    deck.turntable.play(0, false, 2);
+    deck.advance(2);
+    deck.confirm(1000);
+    fitsItsLine("another track");
+    deck.turntable.place(longTitle);
+    deck.advance(6);
+    fitsItsLine("a title too long for the pill");
+    EXPECT_EQ(pill.width(), Readout::maxWidth);
+    deck.turntable.place(records[1]);
+    deck.advance(6);
+    fitsItsLine("a short title again");
 }
 
 TEST_F(ScreenTest, DrawerClosesAfterTheGraceUnlessThePointerReturnsOrItIsPinned)
