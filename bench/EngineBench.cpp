@@ -6,7 +6,7 @@
 #include "webplayer/WebEngineSetup.h"
 #include "webplayer/WebPlaybackEngine.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     prepareWebEngine();
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

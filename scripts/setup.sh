@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   dbus dbus-x11 gnome-keyring libsecret-1-0 playerctl xvfb xauth
   libglib2.0-bin dbus-bin
+  # the plain desktop's URL opener, which the login's redirect goes through
+  xdg-utils
   # fonts and desktop metadata
   woff2 appstream desktop-file-utils
 )

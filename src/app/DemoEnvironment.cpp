@@ -30,7 +30,8 @@ void shortenTracks(QJsonArray &tracks, quint32 &seed)
 
 standin::Catalogue demoCatalogue()
 {
-    standin::Catalogue catalogue = standin::Catalogue::generate({24, 5, 7});
+    // Enough records to fill several shelves, their covers in every hue.
+    standin::Catalogue catalogue = standin::Catalogue::generate({120, 12, 7});
     quint32 seed = 7;
     for (QJsonObject &album : catalogue.albums) {
         QJsonArray tracks = album.value("tracks"_L1).toArray();

@@ -8,11 +8,11 @@
 #include "nowplaying/NowPlaying.h"
 #include "paint/FontRegistration.h"
 #include "shell/ConnectedContent.h"
+#include "shell/GlassChrome.h"
 #include "shell/RootView.h"
 #include "spotify/AuthorizationOpener.h"
 #include "spotify/KeychainTokenStore.h"
 #include "spotify/TokenStore.h"
-#include "webplayer/HiddenWebView.h"
 #include "webplayer/WebPlaybackEngine.h"
 
 #include <QCoreApplication>
@@ -51,10 +51,8 @@ std::unique_ptr<AudioEngine> makeWebPlaybackEngine(SpotifyAuth &auth, SpotifyAPI
 
 std::unique_ptr<MainWindow> makeMainWindow(AppModel &model)
 {
-    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
-    QWidget *hiddenPage = engine ? new HiddenWebView(engine->webView()) : nullptr;
     auto *root = new RootView(
-        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); }, hiddenPage,
+        model.auth(), [&model](QWidget *parent) { return makeConnectedContent(model, parent); },
         [&model] {
             model.engine().start();
             model.library().load();
@@ -96,6 +94,7 @@ bool ProgramServices::start()
                        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     }
     fonts::registerBundledFonts();
+    applyGlassChrome();
 
     if (m_demo) {
         m_demoEnvironment = std::make_unique<DemoEnvironment>();

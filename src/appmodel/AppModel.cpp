@@ -7,6 +7,8 @@ namespace velloran {
 AppModel::AppModel(Services services, QObject *parent)
     : QObject(parent)
     , m_clock(services.clock)
+    , m_settings(services.settings)
+    , m_navigation(std::make_unique<Navigation>())
 {
     m_history = std::make_unique<PlayHistory>(m_clock);
     m_auth = std::make_unique<SpotifyAuth>(services.spotify, services.network, m_clock, services.tokenStore,
@@ -47,22 +49,6 @@ AppModel::~AppModel()
     m_engine.reset();
 }
 
-void AppModel::setScreen(Screen screen)
-{
-    if (m_screen == screen)
-        return;
-    m_screen = screen;
-    Q_EMIT screenChanged(screen);
-}
-
-void AppModel::setFlight(const std::optional<SleeveFlight> &flight)
-{
-    if (m_flight == flight)
-        return;
-    m_flight = flight;
-    Q_EMIT flightChanged(flight);
-}
-
 void AppModel::noteStatus(PlaybackController::Status status)
 {
     // Consecutive repeats are dropped; the values of now, not of the signal, are recorded.
@@ -87,7 +73,7 @@ void AppModel::putOnTurntable(const ShelfEntry &entry, const Record &record, con
     if (!onDeck || onDeck->id != record.id)
         setFlight(SleeveFlight{QUuid::createUuid(), entry, from});
     setScreen(Screen::turntable);
-    m_turntable->load(record, m_flight.has_value());
+    m_turntable->load(record, flight().has_value());
 }
 
 void AppModel::logOut()

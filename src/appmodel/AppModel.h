@@ -1,8 +1,8 @@
 #pragma once
 
-#include "appmodel/SleeveFlight.h"
 #include "core/Clock.h"
 #include "model/Library.h"
+#include "model/Navigation.h"
 #include "model/PlayHistory.h"
 #include "playback/AudioEngine.h"
 #include "playback/PlaybackController.h"
@@ -29,12 +29,9 @@ class TokenStore;
 // shares (which screen shows, and the sleeve flying to the turntable).
 class AppModel : public QObject {
     Q_OBJECT
-    Q_PROPERTY(velloran::AppModel::Screen screen READ screen WRITE setScreen NOTIFY screenChanged)
-    Q_PROPERTY(std::optional<velloran::SleeveFlight> flight READ flight WRITE setFlight NOTIFY flightChanged)
 
 public:
-    enum class Screen { shelf, crates, turntable };
-    Q_ENUM(Screen)
+    using Screen = Navigation::Screen;
 
     // Makes the sound engine once the account objects exist.
     using EngineFactory = std::function<std::unique_ptr<AudioEngine>(SpotifyAuth &, SpotifyAPI &, Clock &)>;
@@ -56,12 +53,15 @@ public:
     explicit AppModel(Services services, QObject *parent = nullptr);
     ~AppModel() override;
 
-    Screen screen() const { return m_screen; }
-    void setScreen(Screen screen);
-    const std::optional<SleeveFlight> &flight() const { return m_flight; }
-    void setFlight(const std::optional<SleeveFlight> &flight);
+    // The screen showing and the sleeve in flight, which the rooms read and set.
+    Navigation &navigation() const { return *m_navigation; }
+    Screen screen() const { return m_navigation->screen(); }
+    void setScreen(Screen screen) { m_navigation->setScreen(screen); }
+    const std::optional<SleeveFlight> &flight() const { return m_navigation->flight(); }
+    void setFlight(const std::optional<SleeveFlight> &flight) { m_navigation->setFlight(flight); }
 
     Clock &clock() const { return m_clock; }
+    QSettings &settings() const { return m_settings; }
     PlayHistory &history() const { return *m_history; }
     SpotifyAuth &auth() const { return *m_auth; }
     SpotifyAPI &api() const { return *m_api; }
@@ -78,16 +78,12 @@ public:
     // The menu's "Log Out of Spotify": pauses, then forgets the tokens.
     void logOut();
 
-Q_SIGNALS:
-    void screenChanged(velloran::AppModel::Screen screen);
-    void flightChanged(std::optional<velloran::SleeveFlight> flight);
-
 private:
     void noteStatus(PlaybackController::Status status);
 
     Clock &m_clock;
-    Screen m_screen = Screen::shelf;
-    std::optional<SleeveFlight> m_flight;
+    QSettings &m_settings;
+    std::unique_ptr<Navigation> m_navigation;
     std::unique_ptr<PlayHistory> m_history;
     std::unique_ptr<SpotifyAuth> m_auth;
     std::unique_ptr<SpotifyAPI> m_api;

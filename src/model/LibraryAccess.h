@@ -29,6 +29,8 @@ public:
     virtual QCoro::Task<> load() = 0;
     // The record of an item; throws when it cannot be had.
     virtual QCoro::Task<Record> record(LibraryItem item) = 0;
+    // The record of an item if it is at hand without loading anything.
+    virtual std::optional<Record> cachedRecord(const LibraryItem &) const { return std::nullopt; }
 
 Q_SIGNALS:
     void entriesChanged();

@@ -40,4 +40,9 @@ QCoro::Task<Record> LibraryAdapter::record(LibraryItem item)
     return m_library.record(std::move(item));
 }
 
+std::optional<Record> LibraryAdapter::cachedRecord(const LibraryItem &item) const
+{
+    return m_library.cachedRecord(item);
+}
+
 } // namespace velloran

@@ -18,6 +18,7 @@ public:
     std::optional<QString> error() const override;
     QCoro::Task<> load() override;
     QCoro::Task<Record> record(LibraryItem item) override;
+    std::optional<Record> cachedRecord(const LibraryItem &item) const override;
 
 private:
     Library &m_library;

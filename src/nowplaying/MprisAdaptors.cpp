@@ -29,11 +29,8 @@ MprisPlayerAdaptor::MprisPlayerAdaptor(NowPlaying *owner)
 QString MprisPlayerAdaptor::playbackStatus() const { return m_owner->playbackStatus(); }
 QVariantMap MprisPlayerAdaptor::metadata() const { return m_owner->metadata(); }
 qlonglong MprisPlayerAdaptor::position() const { return m_owner->positionMicroseconds(); }
-bool MprisPlayerAdaptor::canGoNext() const { return m_owner->canGoNext(); }
-bool MprisPlayerAdaptor::canGoPrevious() const { return m_owner->canGoPrevious(); }
-bool MprisPlayerAdaptor::canPlay() const { return m_owner->canPlay(); }
-bool MprisPlayerAdaptor::canPause() const { return m_owner->canPause(); }
-bool MprisPlayerAdaptor::canSeek() const { return m_owner->canSeek(); }
+double MprisPlayerAdaptor::rate() const { return m_owner->rate(); }
+void MprisPlayerAdaptor::setRate(double rate) { m_owner->setRate(rate); }
 
 void MprisPlayerAdaptor::Next() { m_owner->next(); }
 void MprisPlayerAdaptor::Previous() { m_owner->previous(); }

@@ -55,8 +55,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(double MinimumRate READ rate)
-    Q_PROPERTY(double MaximumRate READ rate)
+    Q_PROPERTY(double MinimumRate READ minimumRate)
+    Q_PROPERTY(double MaximumRate READ maximumRate)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
     Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ canPlay)
@@ -71,19 +71,24 @@ public:
     // A side plays straight through, once: no loop, no shuffle, one speed, the page's volume.
     QString loopStatus() const { return QStringLiteral("None"); }
     void setLoopStatus(const QString &) {}
-    double rate() const { return 1.0; }
-    void setRate(double) {}
+    double rate() const;
+    void setRate(double rate);
+    // The published rate is 0 while nothing plays, so the range reaches down to it.
+    double minimumRate() const { return 0.0; }
+    double maximumRate() const { return 1.0; }
     bool shuffle() const { return false; }
     void setShuffle(bool) {}
     double volume() const { return 1.0; }
     void setVolume(double) {}
     QVariantMap metadata() const;
     qlonglong position() const;
-    bool canGoNext() const;
-    bool canGoPrevious() const;
-    bool canPlay() const;
-    bool canPause() const;
-    bool canSeek() const;
+    // Every transport command is offered at all times; one that finds nothing to act on
+    // does nothing.
+    bool canGoNext() const { return true; }
+    bool canGoPrevious() const { return true; }
+    bool canPlay() const { return true; }
+    bool canPause() const { return true; }
+    bool canSeek() const { return true; }
     bool canControl() const { return true; }
 
 public Q_SLOTS:

@@ -88,6 +88,11 @@ NowPlaying::NowPlaying(PlaybackController &controller, Clock &clock, QDBusConnec
     connect(&m_controller, &PlaybackController::trackIndexChanged, this, &NowPlaying::scheduleUpdate);
     connect(&m_controller, &PlaybackController::statusChanged, this, &NowPlaying::scheduleUpdate);
     connect(&m_controller, &PlaybackController::positionAnchored, this, &NowPlaying::scheduleUpdate);
+    // Every start publishes its side; its confirmation may come within the same update.
+    connect(&m_controller, &PlaybackController::sideIndexPublished, this, [this] {
+        m_startWaiting = true;
+        scheduleUpdate();
+    });
 
     m_registered = m_connection.isConnected()
         && m_connection.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors)
@@ -158,13 +163,10 @@ QVariantMap NowPlaying::computeMetadata()
 
 void NowPlaying::update()
 {
+    const QDBusObjectPath publishedTrack = m_metadata.value(u"mpris:trackid"_s).value<QDBusObjectPath>();
     const QVariantMap metadata = computeMetadata();
     const QString status = playbackStatus();
-    const QVariantMap capabilities{{u"CanGoNext"_s, canGoNext()},
-                                   {u"CanGoPrevious"_s, canGoPrevious()},
-                                   {u"CanPlay"_s, canPlay()},
-                                   {u"CanPause"_s, canPause()},
-                                   {u"CanSeek"_s, canSeek()}};
+    const double currentRate = rate();
 
     QVariantMap changed;
     if (metadata != m_metadata) {
@@ -175,35 +177,45 @@ void NowPlaying::update()
         m_status = status;
         changed.insert(u"PlaybackStatus"_s, m_status);
     }
-    for (auto it = capabilities.cbegin(); it != capabilities.cend(); ++it) {
-        if (m_capabilities.value(it.key()) != it.value())
-            changed.insert(it.key(), it.value());
+    if (currentRate != m_rate) {
+        m_rate = currentRate;
+        changed.insert(u"Rate"_s, m_rate);
     }
-    m_capabilities = capabilities;
 
-    noteAnchor();
+    noteAnchor(publishedTrack == currentTrackId());
     if (!changed.isEmpty()) {
         emitPropertiesChanged(playerInterface, changed);
         Q_EMIT published();
     }
 }
 
-void NowPlaying::noteAnchor()
+void NowPlaying::noteAnchor(bool sameTrack)
 {
-    // Seeked tells the desktop the position jumped; a position running on as expected
-    // (or a new track starting at 0) is read from Position without a signal.
+    // Seeked tells the desktop where the position stands when its clock cannot know: a
+    // start confirmed at the engine's position, or a jump. A position running on as
+    // expected, or a new track starting, is read from Position without a signal. While a
+    // start waits, the rate is 0 and nothing is signalled.
+    using Status = PlaybackController::Status;
     const Instant now = m_clock.now();
     const qint64 position = m_controller.trackPosition(now);
-    const bool playing = m_controller.status() == PlaybackController::Status::playing;
-    qint64 expected = m_lastPositionMs;
-    if (m_lastPlaying)
-        expected += std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastPositionAt).count();
-    const bool sameTrack = m_metadata.value(u"mpris:trackid"_s).value<QDBusObjectPath>() == currentTrackId();
-    if (m_controller.currentTrack() && std::abs(position - expected) > jumpThresholdMs && !(position == 0 && !sameTrack))
+    const Status status = m_controller.status();
+    bool seeked = false;
+    if (m_controller.currentTrack() && status != Status::starting) {
+        if (m_startWaiting) {
+            m_startWaiting = false;
+            seeked = status == Status::playing;
+        } else {
+            qint64 expected = m_lastPositionMs;
+            if (m_lastPlaying)
+                expected += std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastPositionAt).count();
+            seeked = sameTrack && std::abs(position - expected) > jumpThresholdMs;
+        }
+    }
+    if (seeked)
         Q_EMIT m_playerAdaptor->Seeked(qlonglong(position) * 1000);
     m_lastPositionMs = position;
     m_lastPositionAt = now;
-    m_lastPlaying = playing;
+    m_lastPlaying = status == Status::playing;
 }
 
 void NowPlaying::emitPropertiesChanged(const QString &interface, const QVariantMap &changed)
@@ -239,25 +251,22 @@ qint64 NowPlaying::positionMicroseconds() const
     return m_controller.trackPosition(m_clock.now()) * 1000;
 }
 
-bool NowPlaying::canGoNext() const { return m_controller.currentSide() != nullptr; }
-bool NowPlaying::canGoPrevious() const
+double NowPlaying::rate() const
 {
-    const Side *side = m_controller.currentSide();
-    return side && !side->tracks.isEmpty();
+    return m_controller.currentTrack() && m_controller.status() == PlaybackController::Status::playing ? 1.0 : 0.0;
 }
-bool NowPlaying::canPlay() const { return m_controller.record().has_value(); }
-bool NowPlaying::canPause() const { return m_controller.record().has_value(); }
-bool NowPlaying::canSeek() const { return m_controller.currentTrack() != nullptr; }
 
 void NowPlaying::perform(RemoteAction action)
 {
     // Handed over on a later turn, like every other remote command the controller hears.
+    // Each call is one deliberate command, so none is dropped as a repeat: two quick
+    // PlayPause calls pause and resume.
     QPointer<PlaybackController> controller(&m_controller);
     QMetaObject::invokeMethod(
         this,
         [controller, action] {
             if (controller)
-                controller->perform(action);
+                controller->command(action);
         },
         Qt::QueuedConnection);
 }
@@ -265,6 +274,12 @@ void NowPlaying::perform(RemoteAction action)
 void NowPlaying::play() { perform(RemoteAction::play()); }
 void NowPlaying::pause() { perform(RemoteAction::pause()); }
 void NowPlaying::playPause() { perform(RemoteAction::toggle()); }
+
+void NowPlaying::setRate(double rate)
+{
+    if (rate == 0.0)
+        perform(RemoteAction::pause());
+}
 // A side cannot be stopped half-way like a file; stopping leaves the needle where it is.
 void NowPlaying::stop() { perform(RemoteAction::pause()); }
 void NowPlaying::next() { perform(RemoteAction::next()); }

@@ -60,16 +60,16 @@ public:
     QString playbackStatus() const;
     QVariantMap metadata() const { return m_metadata; }
     qint64 positionMicroseconds() const;
-    bool canGoNext() const;
-    bool canGoPrevious() const;
-    bool canPlay() const;
-    bool canPause() const;
-    bool canSeek() const;
+    // 1 only while the side is confirmed playing: a desktop clock stands still while a start
+    // waits for the engine.
+    double rate() const;
 
     // What the bus asks for.
     void play();
     void pause();
     void playPause();
+    // A rate of 0 is a pause, as MPRIS asks; the deck has no other speeds to set.
+    void setRate(double rate);
     void stop();
     void next();
     void previous();
@@ -91,7 +91,7 @@ private:
     void loadArtwork(QUrl url);
     QCoro::Task<> fetchArtwork(QUrl url);
     void emitPropertiesChanged(const QString &interface, const QVariantMap &changed);
-    void noteAnchor();
+    void noteAnchor(bool sameTrack);
     QVariantMap computeMetadata();
     QDBusObjectPath currentTrackId() const;
 
@@ -109,11 +109,13 @@ private:
 
     QVariantMap m_metadata;
     QString m_status = QStringLiteral("Stopped");
-    QVariantMap m_capabilities;
+    double m_rate = 0.0;
     // Where the position was expected to run, to tell a jump from a confirmation.
     qint64 m_lastPositionMs = 0;
     Instant m_lastPositionAt{};
     bool m_lastPlaying = false;
+    // A start was asked for and has not been seen settled yet.
+    bool m_startWaiting = false;
 };
 
 } // namespace velloran

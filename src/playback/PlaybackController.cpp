@@ -319,7 +319,11 @@ void PlaybackController::perform(RemoteAction action)
         && secondsBetween(m_lastRemote->at, now) < remoteRepeatSeconds)
         return;
     m_lastRemote = LastRemote{action, now};
+    command(action);
+}
 
+void PlaybackController::command(RemoteAction action)
+{
     switch (action.kind) {
     case RemoteAction::Kind::play:
         if (!isActive())

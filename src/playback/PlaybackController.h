@@ -64,7 +64,12 @@ public:
     void previousTrack();
     void nextSide();
     void seek(qint64 sideMs);
+    // A transport command that arrived through the engine: one that repeats the last within
+    // 0.3 s is dropped, since the same press can come by more than one way.
     void perform(RemoteAction action);
+    // A transport command the user gave this program directly (the desktop's media
+    // controls): carried out every time.
+    void command(RemoteAction action);
     void handle(const EngineEvent &event);
 
 Q_SIGNALS:

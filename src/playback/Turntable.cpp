@@ -241,11 +241,14 @@ QCoro::Task<> Turntable::runLoad(Record record, bool arriving, qint64 generation
             co_return;
         }
         const bool heldAnother = m_record.has_value();
-        if (arriving)
+        if (arriving) {
+            m_arrivalOwner = generation;
             assign(m_incoming, std::optional(heldAnother ? Incoming::holding : Incoming::landing),
                    &Turntable::incomingChanged);
+        }
         co_await stowDisc(true, generation);
         if (heldAnother) {
+            m_sleeveAwayOwner = generation;
             assign(m_sleeveAway, true, &Turntable::sleeveAwayChanged);
             co_await wait(sleeveAwaySeconds, generation);
         }
@@ -269,7 +272,20 @@ QCoro::Task<> Turntable::runLoad(Record record, bool arriving, qint64 generation
         co_await seatDisc(generation);
         co_await playSideA(generation);
     } catch (const Cancelled &) {
+        releaseArrival(generation);
     }
+}
+
+void Turntable::releaseArrival(qint64 generation)
+{
+    // Whatever superseded this choreography did not take the arrival over: no sleeve is on
+    // its way any more, and the old one stays on the table.
+    if (m_arrivalOwner == generation) {
+        assign(m_incoming, std::optional<Incoming>(), &Turntable::incomingChanged);
+        assign(m_sleeveArriving, false, &Turntable::sleeveArrivingChanged);
+    }
+    if (m_sleeveAwayOwner == generation)
+        assign(m_sleeveAway, false, &Turntable::sleeveAwayChanged);
 }
 
 void Turntable::place(const Record &record)
@@ -284,6 +300,7 @@ QCoro::Task<> Turntable::runPlace(Record record, qint64 generation)
     try {
         co_await stowDisc(true, generation);
         if (m_record && m_record->id != record.id) {
+            m_sleeveAwayOwner = generation;
             assign(m_sleeveAway, true, &Turntable::sleeveAwayChanged);
             co_await wait(sleeveAwaySeconds, generation);
         }
@@ -292,6 +309,7 @@ QCoro::Task<> Turntable::runPlace(Record record, qint64 generation)
         assign(m_sideOver, std::optional<qint64>(), &Turntable::sideOverChanged);
         assign(m_sleeveAway, false, &Turntable::sleeveAwayChanged);
     } catch (const Cancelled &) {
+        releaseArrival(generation);
     }
 }
 

@@ -131,6 +131,10 @@ private:
     QCoro::Task<> flip(qint64 toFace, qint64 generation);
     QCoro::Task<> playSideA(qint64 generation);
 
+    // The arrival flags (`incoming` with `sleeveArriving`, and `sleeveAway`) belong to the
+    // choreography that last set them; a superseded owner clears them on its way out.
+    void releaseArrival(qint64 generation);
+
     QCoro::Task<> runLoad(Record record, bool arriving, qint64 generation);
     QCoro::Task<> runPlace(Record record, qint64 generation);
     QCoro::Task<> runPlay(qint64 side, qint64 track, qint64 generation);
@@ -169,6 +173,8 @@ private:
     qint64 m_generation = 0;
     qint64 m_idleMotorToken = 0;
     qint64 m_sleeveEmptyToken = 0;
+    qint64 m_arrivalOwner = 0;
+    qint64 m_sleeveAwayOwner = 0;
 
     // Last values seen from the controller, to drop repeats.
     PlaybackController::Status m_seenStatus;

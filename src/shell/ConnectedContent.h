@@ -6,8 +6,8 @@ namespace velloran {
 
 class AppModel;
 
-// What the window shows once the user is connected: the turntable screen, fed by the
-// program's library.
+// What the window shows once the user is connected: the rooms (shelf, crate, turntable),
+// fed by the program's model; a record sent to the turntable goes through the model.
 QWidget *makeConnectedContent(AppModel &model, QWidget *parent);
 
 } // namespace velloran

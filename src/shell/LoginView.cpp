@@ -27,6 +27,7 @@ namespace velloran {
 namespace {
 
 constexpr qreal cardRadius = 28;
+constexpr int maxErrorWidth = 420;
 
 } // namespace
 
@@ -222,7 +223,6 @@ LoginView::LoginView(SpotifyAuth &auth, QWidget *parent)
     m_errorLabel->setStyleSheet(shell::errorStyle());
     m_errorLabel->setWordWrap(true);
     m_errorLabel->setAlignment(Qt::AlignHCenter);
-    m_errorLabel->setMaximumWidth(420);
     m_errorLabel->setContentsMargins(0, 14, 0, 0);
     m_errorLabel->hide();
     column->addWidget(m_errorLabel, 0, Qt::AlignHCenter);
@@ -283,6 +283,13 @@ void LoginView::setError(std::optional<QString> error)
 {
     m_error = std::move(error);
     m_errorLabel->setText(m_error.value_or(QString()));
+    if (m_error) {
+        // The column lays a wrapped label out at a guessed width and height; the message is
+        // given its own: its natural width up to 420 points, and the height of its lines.
+        const int natural = QFontMetrics(m_errorLabel->font()).horizontalAdvance(*m_error) + 1;
+        const int width = std::min(maxErrorWidth, natural);
+        m_errorLabel->setFixedSize(width, m_errorLabel->heightForWidth(width));
+    }
     m_errorLabel->setVisible(m_error.has_value());
     resizeEvent(nullptr);
     update();

@@ -5,7 +5,6 @@
 #include "shell/ShellColours.h"
 #include "spotify/SpotifyAuth.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QPainter>
 
 namespace velloran {
@@ -68,22 +67,14 @@ private:
     qreal m_progress = 0;
 };
 
-RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidget *hiddenPage,
-                   std::function<void()> whenConnected, QWidget *parent)
+RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, std::function<void()> whenConnected,
+                   QWidget *parent)
     : QWidget(parent)
     , m_auth(auth)
     , m_makeContent(std::move(makeConnectedContent))
     , m_whenConnected(std::move(whenConnected))
-    , m_hiddenPage(hiddenPage)
     , m_crossfade(new Crossfade(this))
 {
-    if (m_hiddenPage) {
-        m_hiddenPage->setParent(this);
-        auto *faint = new QGraphicsOpacityEffect(m_hiddenPage);
-        faint->setOpacity(0.01);
-        m_hiddenPage->setGraphicsEffect(faint);
-        m_hiddenPage->show();
-    }
     m_transition.setDuration(700);
     m_transition.setEasingCurve(timing::easeInOut());
     m_transition.setStartValue(0.0);
@@ -92,8 +83,9 @@ RootView::RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidg
             [this](const QVariant &value) { m_crossfade->setProgress(value.toReal()); });
     connect(&m_transition, &QVariantAnimation::finished, this, [this] { m_crossfade->end(); });
 
-    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { showConnected(m_auth.isLoggedIn(), isVisible()); });
-    showConnected(m_auth.isLoggedIn(), false);
+    connect(&m_auth, &SpotifyAuth::tokensChanged, this, [this] { followAuth(isVisible()); });
+    connect(&m_auth, &SpotifyAuth::restoringChanged, this, [this] { followAuth(isVisible()); });
+    followAuth(false);
 }
 
 RootView::~RootView() = default;
@@ -106,6 +98,16 @@ bool RootView::showsLogin() const
 LoginView *RootView::loginView() const
 {
     return m_login.data();
+}
+
+void RootView::followAuth(bool animated)
+{
+    // While the stored login is still being read, neither the card nor the content shows:
+    // a saved login goes straight to the content, without a Connect button on the way.
+    if (m_auth.isLoggedIn())
+        showConnected(true, animated);
+    else if (!m_auth.isRestoring())
+        showConnected(false, animated);
 }
 
 void RootView::showConnected(bool connected, bool animated)
@@ -138,7 +140,6 @@ void RootView::showConnected(bool connected, bool animated)
     } else if (m_content) {
         m_content->hide();
     }
-    placeHiddenPage();
     arriving->setFocus();
 
     if (animated && !first && !leavingPicture.isNull()) {
@@ -151,12 +152,11 @@ void RootView::showConnected(bool connected, bool animated)
         m_whenConnected();
 }
 
-void RootView::placeHiddenPage()
+void RootView::paintEvent(QPaintEvent *)
 {
-    if (!m_hiddenPage)
+    if (m_login || m_content)
         return;
-    m_hiddenPage->setGeometry(0, height() - 2, 2, 2);
-    m_hiddenPage->raise();
+    QPainter(this).fillRect(rect(), shell::groundEdge());
 }
 
 void RootView::resizeEvent(QResizeEvent *)
@@ -166,7 +166,6 @@ void RootView::resizeEvent(QResizeEvent *)
     if (m_content)
         m_content->setGeometry(rect());
     m_crossfade->setGeometry(rect());
-    placeHiddenPage();
 }
 
 } // namespace velloran

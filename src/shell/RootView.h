@@ -13,9 +13,8 @@ class LoginView;
 class SpotifyAuth;
 
 // The window's content: the login card until the user is connected, then the connected
-// content, cross-faded over 0.7 s whenever that changes. The engine's hidden page stays in
-// the window the whole time, 2 x 2 points in the bottom-left corner at 1 % opacity, so
-// the player keeps running.
+// content, cross-faded over 0.7 s whenever that changes. While the stored login is being
+// read at start-up it shows neither, and then the one that applies without a fade.
 class RootView : public QWidget {
     Q_OBJECT
 
@@ -24,29 +23,28 @@ public:
 
     // `whenConnected` runs each time the user becomes connected, and once at the start when
     // the user already is: it starts the engine and refreshes the library.
-    RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, QWidget *hiddenPage,
-             std::function<void()> whenConnected, QWidget *parent = nullptr);
+    RootView(SpotifyAuth &auth, ContentFactory makeConnectedContent, std::function<void()> whenConnected,
+             QWidget *parent = nullptr);
     ~RootView() override;
 
     bool showsLogin() const;
     LoginView *loginView() const;
     QWidget *connectedContent() const { return m_content; }
-    QWidget *hiddenPage() const { return m_hiddenPage; }
     bool isTransitioning() const { return m_transition.state() == QAbstractAnimation::Running; }
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     class Crossfade;
 
+    void followAuth(bool animated);
     void showConnected(bool connected, bool animated);
-    void placeHiddenPage();
 
     SpotifyAuth &m_auth;
     ContentFactory m_makeContent;
     std::function<void()> m_whenConnected;
-    QPointer<QWidget> m_hiddenPage;
     QPointer<LoginView> m_login;
     QPointer<QWidget> m_content;
     Crossfade *m_crossfade;

@@ -3,10 +3,18 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace velloran {
 
-// The desktop entry that makes `executable` the handler of the "cobbleden" scheme.
-QByteArray callbackDesktopEntry(const QString &executable);
+// One argument as an Exec key writes it: quoted only when it holds a reserved character,
+// "%" doubled, backslashes escaped for the string value. None for an empty argument or
+// one with a control character (a newline would end the line).
+std::optional<QString> desktopExecArgument(const QString &argument);
+
+// The desktop entry that makes `executable` the handler of the "cobbleden" scheme; none
+// when the path cannot be written into one.
+std::optional<QByteArray> callbackDesktopEntry(const QString &executable);
 
 // Whether the program in `applicationDir` runs from its build folder rather than from an
 // installation that brought its own desktop entry.

@@ -71,11 +71,22 @@ QCoro::Task<> SpotifyAuth::restoreTokens()
 {
     QPointer<SpotifyAuth> self(this);
     const quint64 generation = m_tokensGeneration;
-    const std::optional<QByteArray> data = co_await m_store.load();
-    if (!self || self->m_tokensGeneration != generation || !data)
+    if (++m_restoring == 1)
+        Q_EMIT restoringChanged();
+    std::optional<QByteArray> data;
+    try {
+        data = co_await m_store.load();
+    } catch (...) {
+        // A store that cannot be read holds nothing.
+    }
+    if (!self)
         co_return;
-    if (auto tokens = Tokens::fromJson(*data))
-        self->setTokens(std::move(tokens));
+    if (m_tokensGeneration == generation && data) {
+        if (auto tokens = Tokens::fromJson(*data))
+            setTokens(std::move(tokens));
+    }
+    if (--m_restoring == 0)
+        Q_EMIT restoringChanged();
 }
 
 void SpotifyAuth::setTokens(std::optional<Tokens> tokens)

@@ -29,6 +29,7 @@ class SpotifyAuth : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool loggedIn READ isLoggedIn NOTIFY tokensChanged)
     Q_PROPERTY(bool loginPending READ isLoginPending NOTIFY loginPendingChanged)
+    Q_PROPERTY(bool restoring READ isRestoring NOTIFY restoringChanged)
 
 public:
     SpotifyAuth(SpotifyConfig config, QNetworkAccessManager *network, Clock &clock, TokenStore &store,
@@ -37,6 +38,8 @@ public:
 
     // Publishes the tokens the store holds, unless a login or logout came first.
     QCoro::Task<> restoreTokens();
+    // Whether the store is being read: until then, no tokens need not mean logged out.
+    bool isRestoring() const { return m_restoring > 0; }
 
     const std::optional<Tokens> &tokens() const { return m_tokens; }
     bool isLoggedIn() const { return m_tokens.has_value(); }
@@ -69,6 +72,7 @@ public Q_SLOTS:
 Q_SIGNALS:
     void tokensChanged();
     void loginPendingChanged();
+    void restoringChanged();
 
 private:
     class PendingLogin;
@@ -90,6 +94,7 @@ private:
     HttpLimits m_limits;
 
     std::optional<Tokens> m_tokens;
+    int m_restoring = 0;
     quint64 m_tokensGeneration = 0;
     std::shared_ptr<PendingLogin> m_pendingLogin;
     std::shared_ptr<Refresh> m_refresh;

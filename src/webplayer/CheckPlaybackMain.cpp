@@ -4,7 +4,7 @@
 #include "webplayer/PlaybackCheck.h"
 #include "webplayer/WebEngineSetup.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QCoroTask>
 
 #include <cstdio>
@@ -15,7 +15,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const velloran::WebEngineSetup setup = velloran::prepareWebEngine();
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     int status = 2;
     [](const velloran::WebEngineSetup &how, int &result) -> QCoro::Task<> {
         const auto support = co_await velloran::probePlaybackSupport();

@@ -16,7 +16,6 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
-#include <QWebEngineView>
 
 #include <chrono>
 
@@ -132,13 +131,10 @@ WebPlaybackEngine::WebPlaybackEngine(Services services, Clock &clock, Options op
     QWebEngineProfile *profile = m_options.profile ? m_options.profile : persistentPlayerProfile();
     profile->setHttpUserAgent(userAgentWithoutQtToken(profile->httpUserAgent()));
 
-    m_view = std::make_unique<QWebEngineView>();
-    m_view->setGeometry(0, 0, 2, 2);
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    m_view->setAcceptDrops(false);
-    m_view->setFocusPolicy(Qt::NoFocus);
-    m_page = new PlayerWebPage(profile, PlayerPagePolicy::forSdk(m_options.sdkUrl), m_view.get());
-    m_view->setPage(m_page);
+    // The page has no view and lies in no window: a web view inside the window would make
+    // the toolkit compose the whole window through OpenGL at every repaint, which without a
+    // graphics card costs more than everything else the program draws.
+    m_page = new PlayerWebPage(profile, PlayerPagePolicy::forSdk(m_options.sdkUrl), this);
 
     m_bridge = new PlayerPageBridge([this](const QJsonValue &body) { receivePageMessage(body); }, this);
     m_channel = new QWebChannel(this);
@@ -151,15 +147,13 @@ WebPlaybackEngine::WebPlaybackEngine(Services services, Clock &clock, Options op
 
 WebPlaybackEngine::~WebPlaybackEngine()
 {
-    // The view may sit in a HiddenWebView; taking it out first keeps the window from
-    // deleting it a second time.
-    if (m_view)
-        m_view->setParent(nullptr);
+    // The page goes before the channel it talks through.
+    delete m_page;
 }
 
-QWebEngineView *WebPlaybackEngine::webView() const
+QWebEnginePage *WebPlaybackEngine::page() const
 {
-    return m_view.get();
+    return m_page;
 }
 
 void WebPlaybackEngine::start()
@@ -175,6 +169,10 @@ void WebPlaybackEngine::start()
     m_started = true;
     m_page->allowNextLoad();
     m_page->setHtml(html, pageBaseUrl);
+    // Without a view nobody tells Chromium that the page is seen, and a hidden page has its
+    // timers woken at most once a second. The page exists only from its first load on, so
+    // it is told here (before that, the call is lost).
+    m_page->setVisible(true);
 }
 
 void WebPlaybackEngine::handleLoading(const QWebEngineLoadingInfo &info)

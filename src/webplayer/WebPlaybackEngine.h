@@ -15,8 +15,8 @@
 #include <optional>
 
 class QWebChannel;
+class QWebEnginePage;
 class QWebEngineProfile;
-class QWebEngineView;
 class QWebEngineLoadingInfo;
 
 namespace velloran {
@@ -78,8 +78,8 @@ public:
     QString deviceIDText() const { return m_deviceID.value_or(QString()); }
     bool isStarted() const { return m_started; }
 
-    // The hidden view that runs the page; HiddenWebView places it in a window.
-    QWebEngineView *webView() const;
+    // The page that runs the player. It has no view and lies in no window.
+    QWebEnginePage *page() const;
 
     void start() override;
     QCoro::Task<> play(QStringList uris, qint64 startIndex, qint64 positionMs) override;
@@ -106,7 +106,6 @@ private:
     Services m_services;
     Clock &m_clock;
     Options m_options;
-    std::unique_ptr<QWebEngineView> m_view;
     QPointer<PlayerWebPage> m_page;
     QWebChannel *m_channel = nullptr;
     PlayerPageBridge *m_bridge = nullptr;

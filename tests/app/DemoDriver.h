@@ -1,16 +1,18 @@
 #pragma once
 
-// Drives the demo as a user does: connect, open the drawer, choose the first record, put it
-// on. Shared by the end-to-end test and the demo's memory benchmark. Waits spin the event
-// loop (test code only).
+// Drives the demo as a user does: connect, pull the first record off the shelf, play it; or
+// flip through the crate and play one from there. Shared by the end-to-end test and the
+// demo's memory benchmark. Waits spin the event loop (test code only).
 
 #include "app/DemoEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
 #include "appmodel/AppModel.h"
-#include "scenes/sleeveback/Drawer.h"
-#include "scenes/sleeveback/SleeveBack.h"
-#include "scenes/sleeveback/SleeveBackParts.h"
+#include "scenes/crate/CratesView.h"
+#include "scenes/pullout/PullOut.h"
+#include "scenes/rooms/RoomSwitch.h"
+#include "scenes/rooms/Rooms.h"
+#include "scenes/shelf/ShelfView.h"
 #include "scenes/turntable/TurntableScreen.h"
 #include "shell/LoginView.h"
 #include "webplayer/WebPlaybackEngine.h"
@@ -19,6 +21,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,35 +83,93 @@ inline std::optional<QString> connectDemo(ProgramServices &program)
     return std::nullopt;
 }
 
-// Chooses the first record in the drawer and puts it on; returns its id.
-inline std::optional<QString> putOnFirstRecord(ProgramServices &program, QString &recordID)
+// What a walk to the turntable met on its way.
+struct Walk {
+    QString recordID;
+    bool sawFlight = false;   // a sleeve flew from where the record was picked
+    bool sawLanding = false;  // and settled beside the deck
+};
+
+// Presses "Play" in the pull-out that is open, once its record is known, and waits until
+// the sleeve has flown, landed and the side plays.
+inline std::optional<QString> playPulledOut(ProgramServices &program, PullOut *pullOut, Walk &walk)
 {
     AppModel &model = *program.model();
-    auto *screen = program.window()->findChild<TurntableScreen *>();
-    if (!screen)
-        return QStringLiteral("no turntable screen");
-    SleeveBack &back = screen->sleeveBack();
-    screen->drawer().clickTab(); // the drawer opens on the chooser
-    if (!waitFor([&] { return !back.findChildren<RowButton *>().isEmpty(); }, 10'000))
-        return QStringLiteral("the chooser shows no records");
-    back.findChildren<RowButton *>().front()->click();
-    if (!waitFor([&] { return model.turntable().record().has_value(); }, 10'000))
-        return QStringLiteral("the record did not reach the table");
-    recordID = model.turntable().record()->id;
-
-    PillButton *putItOn = nullptr;
-    const auto findPill = [&] {
-        for (PillButton *pill : back.findChildren<PillButton *>())
-            if (pill->text() == QStringLiteral("Put it on"))
-                putItOn = pill;
-        return putItOn != nullptr;
+    QPointer<PullOut> guard(pullOut);
+    if (!waitFor([&] { return !guard || (guard->canPlay() && guard->isDiscOut()); }, 15'000) || !guard)
+        return QStringLiteral("the pull-out did not get its record");
+    walk.recordID = guard->record()->id;
+    // Watched as it happens: on a busy machine the whole flight can pass between two polls.
+    QObject watcher;
+    QObject::connect(&model.navigation(), &Navigation::flightChanged, &watcher,
+                     [&walk](const std::optional<SleeveFlight> &flight) { walk.sawFlight = walk.sawFlight || flight; });
+    QObject::connect(&model.turntable(), &Turntable::incomingChanged, &watcher,
+                     [&](std::optional<Turntable::Incoming> incoming) {
+                         walk.sawLanding = walk.sawLanding
+                             || (model.flight() && incoming == Turntable::Incoming::landing);
+                     });
+    const QPoint play = guard->playButtonRect().center().toPoint();
+    QTest::mouseClick(guard, Qt::LeftButton, {}, play);
+    const auto watching = [&] {
+        return model.controller().status() == PlaybackController::Status::playing && model.turntable().record()
+            && model.turntable().record()->id == walk.recordID;
     };
-    if (!waitFor(findPill, 10'000))
-        return QStringLiteral("no \"Put it on\"");
-    putItOn->click();
-    if (!waitFor([&] { return model.controller().status() == PlaybackController::Status::playing; }, 60'000))
-        return QStringLiteral("the side did not start: ") + model.controller().lastError().value_or(QStringLiteral("no error"));
+    if (!waitFor(watching, 60'000))
+        return QStringLiteral("the side did not start: ")
+            + model.controller().lastError().value_or(QStringLiteral("no error"));
+    if (!waitFor([&] { return !model.flight(); }, 5'000))
+        return QStringLiteral("the sleeve never landed");
+    if (model.screen() != AppModel::Screen::turntable || !program.window()->findChild<TurntableScreen *>())
+        return QStringLiteral("the turntable is not on screen");
     return std::nullopt;
+}
+
+// Clicks the first spine on the shelf wall, the room the program opens on, and plays the
+// record from its pull-out.
+inline std::optional<QString> playFromShelf(ProgramServices &program, Walk &walk)
+{
+    auto *shelf = program.window()->findChild<ShelfView *>();
+    if (!shelf || !shelf->isVisible())
+        return QStringLiteral("the shelf is not on screen");
+    if (!waitFor([&] { return !shelf->lists().shown.isEmpty(); }, 10'000))
+        return QStringLiteral("the shelf shows no records");
+    const shelf::WallLayout &layout = shelf->wallLayout();
+    const QRectF spine = layout.spineRect(layout.rowOf(0), 0);
+    shelf->setScrollOffset(spine.top() - 40);
+    QTest::mouseClick(shelf, Qt::LeftButton, {}, (spine.center() - QPointF(0, shelf->scrollOffset())).toPoint());
+    if (!shelf->pullOut())
+        return QStringLiteral("no pull-out after a click on a spine");
+    return playPulledOut(program, shelf->pullOut(), walk);
+}
+
+// Goes to the crate with the room switch, flips forwards with the arrow keys, pulls the
+// current record out with Return and plays it.
+inline std::optional<QString> playFromCrate(ProgramServices &program, int steps, Walk &walk)
+{
+    auto *rooms = program.window()->findChild<Rooms *>();
+    if (!rooms)
+        return QStringLiteral("no rooms");
+    RoomSwitch &roomSwitch = rooms->roomSwitch();
+    QTest::mouseClick(&roomSwitch, Qt::LeftButton, {}, roomSwitch.buttonRect(1).center().toPoint());
+    auto *crate = qobject_cast<CratesView *>(rooms->room());
+    if (!crate || !waitFor([&] { return crate->hasFocus() || crate->isActiveWindow(); }, 2'000))
+        return QStringLiteral("the crate is not on screen");
+    crate->setFocus();
+    for (int i = 0; i < steps; ++i)
+        QTest::keyClick(crate, Qt::Key_Right);
+    QTest::keyClick(crate, Qt::Key_Return);
+    if (!crate->pullOut())
+        return QStringLiteral("Return pulled nothing out of the crate");
+    return playPulledOut(program, crate->pullOut(), walk);
+}
+
+// Puts the first record of the shelf on; returns its id.
+inline std::optional<QString> putOnFirstRecord(ProgramServices &program, QString &recordID)
+{
+    Walk walk;
+    std::optional<QString> problem = playFromShelf(program, walk);
+    recordID = walk.recordID;
+    return problem;
 }
 
 } // namespace velloran::test

@@ -1,5 +1,6 @@
-// The demo as a user meets it: connect, pick a record in the drawer, put it on, hear it
-// play, see it in the history and on the desktop's media controls, pause it with Space.
+// The demo as a user meets it: connect, see the shelf, pull a record out and play it, watch
+// its sleeve fly to the table, hear it play, see it in the history and on the desktop's media
+// controls, pause it with Space; then flip through the crate and play another from there.
 
 #include "DemoDriver.h"
 #include "TemporaryHome.h"
@@ -25,6 +26,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -74,9 +77,13 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
 
     const std::optional<QString> connected = velloran::test::connectDemo(program);
     ASSERT_FALSE(connected) << connected->toStdString();
-    QString recordID;
-    const std::optional<QString> playing = velloran::test::putOnFirstRecord(program, recordID);
+    EXPECT_EQ(model.screen(), AppModel::Screen::shelf) << "the rooms open on the shelf";
+    velloran::test::Walk fromShelf;
+    const std::optional<QString> playing = velloran::test::playFromShelf(program, fromShelf);
     ASSERT_FALSE(playing) << playing->toStdString();
+    EXPECT_TRUE(fromShelf.sawFlight);
+    EXPECT_TRUE(fromShelf.sawLanding);
+    const QString recordID = fromShelf.recordID;
 
     ASSERT_TRUE(waitFor([&] { return QFile(supportPath(u"history.json"_s)).size() > 0; }, 5'000));
     QFile history(supportPath(u"history.json"_s));
@@ -98,16 +105,27 @@ TEST(DemoEndToEnd, ConnectPickPlayAndPause)
     EXPECT_EQ(model.controller().status(), Status::paused);
     EXPECT_TRUE(waitFor([] { return playerctl({u"status"_s}) == u"Paused"_s; }, 10'000));
 
-    // Logging out returns to the card; the hidden page stays in the window.
+    // Through the crate: two records further on, Return, "Play"; the old record goes back
+    // while the new sleeve waits, then lands.
+    velloran::test::Walk fromCrate;
+    const std::optional<QString> crated = velloran::test::playFromCrate(program, 2, fromCrate);
+    ASSERT_FALSE(crated) << crated->toStdString();
+    EXPECT_NE(fromCrate.recordID, recordID);
+    EXPECT_TRUE(fromCrate.sawFlight);
+    EXPECT_TRUE(waitFor([] { return playerctl({u"status"_s}) == u"Playing"_s; }, 10'000));
+
+    // The window holds no web view: it stays a plain raster window, composed without OpenGL.
+    EXPECT_EQ(window.windowHandle()->surfaceType(), QSurface::RasterSurface);
+    auto *engine = dynamic_cast<WebPlaybackEngine *>(&model.engine());
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(engine->page()->parent(), engine);
+
+    // Logging out returns to the card; the page stays registered with the service.
     auto *root = qobject_cast<RootView *>(window.centralWidget());
     ASSERT_TRUE(root);
-    QWidget *page = root->hiddenPage();
-    ASSERT_TRUE(page);
     ASSERT_TRUE(window.logOutAction()->isEnabled());
     window.logOutAction()->trigger();
     EXPECT_TRUE(waitFor([&] { return root->showsLogin(); }, 5'000));
     EXPECT_FALSE(window.logOutAction()->isEnabled());
-    EXPECT_EQ(root->hiddenPage(), page);
-    EXPECT_EQ(page->parentWidget(), root);
-    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(engine->deviceID().has_value());
 }

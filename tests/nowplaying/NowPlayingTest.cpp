@@ -68,11 +68,21 @@ QString playerctl(const QStringList &arguments)
     return runTool(u"playerctl"_s, QStringList{u"--player=velloran"_s} + arguments);
 }
 
+QString gdbusCall(const QString &method, const QStringList &arguments = {})
+{
+    return runTool(u"gdbus"_s, QStringList{u"call"_s, u"--session"_s, u"--dest"_s, u"org.mpris.MediaPlayer2.velloran"_s,
+                                           u"--object-path"_s, u"/org/mpris/MediaPlayer2"_s, u"--method"_s, method}
+                                   + arguments);
+}
+
 QString gdbusGet(const QString &interface, const QString &property)
 {
-    return runTool(u"gdbus"_s, {u"call"_s, u"--session"_s, u"--dest"_s, u"org.mpris.MediaPlayer2.velloran"_s,
-                                u"--object-path"_s, u"/org/mpris/MediaPlayer2"_s, u"--method"_s,
-                                u"org.freedesktop.DBus.Properties.Get"_s, interface, property});
+    return gdbusCall(u"org.freedesktop.DBus.Properties.Get"_s, {interface, property});
+}
+
+QString playerProperty(const QString &property)
+{
+    return gdbusGet(u"org.mpris.MediaPlayer2.Player"_s, property);
 }
 
 class NowPlayingTest : public ::testing::Test {
@@ -139,7 +149,9 @@ TEST_F(NowPlayingTest, MetadataAndStatusFollowTheController)
 
     controller.start(1, 1, 0, false);
     settle();
-    EXPECT_EQ(playerctl({u"status"_s}), u"Playing"_s); // starting counts as playing
+    // Starting counts as playing, but the desktop's clock waits for the engine.
+    EXPECT_EQ(playerctl({u"status"_s}), u"Playing"_s);
+    EXPECT_EQ(playerProperty(u"Rate"_s), u"(<0.0>,)"_s);
     engine.sendState(false, 0, uri(4));
     settle();
 
@@ -158,6 +170,7 @@ TEST_F(NowPlayingTest, MetadataAndStatusFollowTheController)
     controller.pause();
     settle();
     EXPECT_EQ(playerctl({u"status"_s}), u"Paused"_s);
+    EXPECT_EQ(playerProperty(u"Rate"_s), u"(<0.0>,)"_s);
 
     // The last track ends: the side is over and the desktop sees the player stopped.
     controller.setAutoFlip(false);
@@ -168,6 +181,54 @@ TEST_F(NowPlayingTest, MetadataAndStatusFollowTheController)
     ASSERT_EQ(controller.status(), Status::sideEnded);
     settle();
     EXPECT_EQ(playerctl({u"status"_s}), u"Stopped"_s);
+}
+
+TEST_F(NowPlayingTest, TransportIsOfferedFromTheStart)
+{
+    for (const QString &capability : {u"CanPlay"_s, u"CanPause"_s, u"CanGoNext"_s, u"CanGoPrevious"_s, u"CanSeek"_s,
+                                      u"CanControl"_s})
+        EXPECT_EQ(playerProperty(capability), u"(<true>,)"_s) << capability.toStdString();
+    EXPECT_EQ(playerProperty(u"Rate"_s), u"(<0.0>,)"_s);
+    // Commands that find nothing to play change nothing.
+    playerctl({u"play"_s});
+    playerctl({u"next"_s});
+    settle();
+    EXPECT_EQ(controller.status(), Status::idle);
+    EXPECT_TRUE(engine.plays.empty());
+}
+
+TEST_F(NowPlayingTest, QuickPlayPausesToggleWhatWasCommandedAndRateZeroPauses)
+{
+    controller.setRecord(twoSides());
+    playConfirmed(0, 0, 10'000);
+    const auto toggles = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            gdbusCall(u"org.mpris.MediaPlayer2.Player.PlayPause"_s);
+        settle();
+    };
+
+    // The clock stands still, so these all come within a moment of each other.
+    toggles(2);
+    EXPECT_EQ(controller.status(), Status::playing);
+    EXPECT_EQ(engine.pauses, 1);
+    EXPECT_EQ(engine.resumes, 1);
+    toggles(4);
+    EXPECT_EQ(controller.status(), Status::playing);
+    toggles(3);
+    EXPECT_EQ(controller.status(), Status::paused);
+    toggles(1);
+    ASSERT_EQ(controller.status(), Status::playing);
+
+    gdbusCall(u"org.freedesktop.DBus.Properties.Set"_s,
+              {u"org.mpris.MediaPlayer2.Player"_s, u"Rate"_s, u"<0.0>"_s});
+    (void)QTest::qWaitFor([&] { return controller.status() == Status::paused; }, 5000);
+    EXPECT_EQ(controller.status(), Status::paused);
+    EXPECT_EQ(playerctl({u"status"_s}), u"Paused"_s);
+    // Another rate is not a command: the deck has one speed.
+    gdbusCall(u"org.freedesktop.DBus.Properties.Set"_s,
+              {u"org.mpris.MediaPlayer2.Player"_s, u"Rate"_s, u"<1.0>"_s});
+    settle();
+    EXPECT_EQ(controller.status(), Status::paused);
 }
 
 TEST_F(NowPlayingTest, CommandsReachTheController)
@@ -224,7 +285,7 @@ TEST_F(NowPlayingTest, CommandsReachTheController)
     EXPECT_EQ(engine.plays.back().startIndex, 1);
 }
 
-TEST_F(NowPlayingTest, ChangesAndJumpsAreSignalled)
+TEST_F(NowPlayingTest, ChangesConfirmedStartsAndJumpsAreSignalled)
 {
     QProcess monitor;
     monitor.start(u"dbus-monitor"_s, {u"--session"_s, u"type='signal',path='/org/mpris/MediaPlayer2'"_s});
@@ -232,9 +293,20 @@ TEST_F(NowPlayingTest, ChangesAndJumpsAreSignalled)
     QTest::qWait(300);
 
     controller.setRecord(twoSides());
-    playConfirmed(0, 0);
+    // A side started at 1:00 waits for the engine with the clock standing; the engine
+    // confirms it a little later in the track.
+    controller.start(0, 0, 60'000, false);
+    settle();
+    clock.advanceSeconds(0.5);
+    engine.sendState(false, 60'400, uri(0));
+    settle();
     clock.advanceSeconds(1.0);
     controller.seek(100'000); // a jump within the track
+    settle();
+    // Every confirmed start says where it stands, also at a track's beginning.
+    clock.advanceSeconds(1.0);
+    controller.nextTrack();
+    engine.sendState(false, 0, uri(1));
     settle();
     QTest::qWait(300);
     monitor.terminate();
@@ -244,8 +316,12 @@ TEST_F(NowPlayingTest, ChangesAndJumpsAreSignalled)
     EXPECT_TRUE(log.contains("member=PropertiesChanged"_L1)) << log.toStdString();
     EXPECT_TRUE(log.contains("\"PlaybackStatus\""_L1)) << log.toStdString();
     EXPECT_TRUE(log.contains("\"Metadata\""_L1)) << log.toStdString();
-    EXPECT_EQ(log.count("member=Seeked"_L1), 1) << log.toStdString();
-    EXPECT_TRUE(log.contains("int64 100000000"_L1)) << log.toStdString();
+    EXPECT_TRUE(log.contains("\"Rate\""_L1)) << log.toStdString();
+    const QStringList seeked = log.split(u"member=Seeked"_s).mid(1);
+    ASSERT_EQ(seeked.size(), 3) << log.toStdString();
+    EXPECT_TRUE(seeked[0].contains("int64 60400000"_L1)) << log.toStdString();
+    EXPECT_TRUE(seeked[1].contains("int64 100000000"_L1)) << log.toStdString();
+    EXPECT_TRUE(seeked[2].contains("int64 0"_L1)) << log.toStdString();
 }
 
 TEST_F(NowPlayingTest, TheCoverIsFetchedOnceAndPublishedAsAFile)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 using namespace velloran;
@@ -125,6 +126,62 @@ TEST_F(TurntableTest, LoadingARecordWhileAnotherPlays)
     EXPECT_EQ(controller.record()->id, u"second"_s);
     EXPECT_EQ(controller.status(), Status::starting);
     EXPECT_FALSE(turntable.armParked());
+}
+
+// A sleeve on its way to the table that something else overtakes must not stay "arriving"
+// for good: the flying sleeve over the scenes would wait beside the deck for ever.
+TEST_F(TurntableTest, ASupersededArrivalClearsItsFlags)
+{
+    const Record first = makeRecord(u"first"_s);
+    const Record second = makeRecord(u"second"_s);
+    const Record third = makeRecord(u"third"_s);
+    const struct {
+        const char *what;
+        bool anotherPlaying; // the arrival waits beside the table ("holding") while it is stowed
+        double after;        // seconds into the arrival when the new gesture comes
+        std::function<void(Turntable &)> gesture;
+    } cases[] = {
+        {"play while landing", false, 0.3, [](Turntable &t) { t.play(0, true, 0); }},
+        {"place while holding", true, 0.5, [&](Turntable &t) { t.place(third); }},
+        {"place while the old sleeve leaves", true, 0.9 + 1.36 + 0.2, [&](Turntable &t) { t.place(third); }},
+        {"start/stop while holding", true, 0.5, [](Turntable &t) { t.startStop(); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ManualClock clock;
+        ScriptedEngine engine{clock};
+        TestSettings settings;
+        PlaybackController controller{engine, clock, *settings};
+        Turntable turntable{controller, clock, *settings};
+        if (c.anotherPlaying) {
+            turntable.load(first, false);
+            clock.advanceSeconds(0.3 + 1.6);
+        }
+        turntable.load(second, true);
+        EXPECT_TRUE(turntable.incoming());
+        clock.advanceSeconds(c.after);
+        c.gesture(turntable);
+        clock.advanceSeconds(5);
+        EXPECT_FALSE(turntable.incoming());
+        EXPECT_FALSE(turntable.sleeveArriving());
+        EXPECT_FALSE(turntable.sleeveAway());
+    }
+
+    // A newer arrival takes the flags over: the older one, when it notices, leaves them alone.
+    turntable.load(second, true);
+    advance(0.1);
+    turntable.load(third, true);
+    EXPECT_EQ(turntable.incoming(), Turntable::Incoming::holding);
+    EXPECT_TRUE(turntable.sleeveAway());
+    advance(0.5); // the old sleeve has gone; the new one lands
+    EXPECT_EQ(turntable.record()->id, u"third"_s);
+    EXPECT_EQ(turntable.incoming(), Turntable::Incoming::landing);
+    advance(0.2); // the first arrival's wait ends: it was overtaken
+    EXPECT_EQ(turntable.incoming(), Turntable::Incoming::landing);
+    EXPECT_TRUE(turntable.sleeveArriving());
+    advance(0.6);
+    EXPECT_FALSE(turntable.incoming());
+    EXPECT_FALSE(turntable.sleeveArriving());
 }
 
 TEST_F(TurntableTest, OnlyTheSecondOfTwoQuickPlayGesturesPlays)

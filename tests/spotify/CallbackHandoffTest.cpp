@@ -105,21 +105,45 @@ TEST_F(HandoffTest, WholeLoginThroughTheSecondProcess)
     EXPECT_EQ(server.accounts().tokenRequests(), 1);
 }
 
-TEST(CallbackSchemeTest, DesktopEntryForTheBuildFolderIsValid)
+TEST(CallbackSchemeTest, ExecLineQuotesOnlyWhatItMustAndRefusesLineBreaks)
 {
+    struct Case {
+        QString path;
+        std::optional<QString> exec; // as it stands in the file
+    };
+    const QList<Case> cases{
+        {u"/usr/lib/velloran/bin/velloran"_s, u"/usr/lib/velloran/bin/velloran"_s},
+        {u"/home/ann/src/velloran-2.0/build_x+y@z/bin/velloran"_s, u"/home/ann/src/velloran-2.0/build_x+y@z/bin/velloran"_s},
+        {u"/opt/my build/bin/velloran"_s, u"\"/opt/my build/bin/velloran\""_s},
+        {u"/opt/100%/velloran"_s, u"/opt/100%%/velloran"_s},
+        {u"/opt/it's 100%/velloran"_s, u"\"/opt/it's 100%%/velloran\""_s},
+        {u"/opt/my build/bin/vel\"lo$ran"_s, uR"("/opt/my build/bin/vel\\"lo\\$ran")"_s},
+        {u"/opt/back\\slash/velloran"_s, uR"("/opt/back\\\\slash/velloran")"_s},
+        {u"/opt/~me/a;b/velloran"_s, u"\"/opt/~me/a;b/velloran\""_s},
+        {u"/opt/line\nbreak/velloran"_s, std::nullopt},
+        {u"/opt/tab\there/velloran"_s, std::nullopt},
+        {QString(), std::nullopt},
+    };
     QTemporaryDir dir;
-    const QByteArray entry = callbackDesktopEntry(u"/opt/my build/bin/vel\"lo$ran"_s);
-    EXPECT_TRUE(entry.contains("MimeType=x-scheme-handler/cobbleden;\n"));
-    EXPECT_TRUE(entry.contains(R"(Exec="/opt/my build/bin/vel\\"lo\\$ran" %u)")) << entry.toStdString();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(desktopExecArgument(c.path), c.exec);
+        const std::optional<QByteArray> entry = callbackDesktopEntry(c.path);
+        ASSERT_EQ(entry.has_value(), c.exec.has_value());
+        if (!entry)
+            continue;
+        EXPECT_TRUE(entry->contains("MimeType=x-scheme-handler/cobbleden;\n"));
+        EXPECT_TRUE(entry->contains(u"\nExec=%1 %u\n"_s.arg(*c.exec).toUtf8())) << entry->toStdString();
 
-    QFile file(dir.filePath(u"velloran-build.desktop"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(entry);
-    file.close();
-    QProcess validate;
-    validate.start(u"desktop-file-validate"_s, {file.fileName()});
-    ASSERT_TRUE(validate.waitForFinished(10000));
-    EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+        QFile file(dir.filePath(u"velloran-build.desktop"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(*entry);
+        file.close();
+        QProcess validate;
+        validate.start(u"desktop-file-validate"_s, {file.fileName()});
+        ASSERT_TRUE(validate.waitForFinished(10000));
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+    }
 }
 
 TEST(CallbackSchemeTest, BuildFolderIsRecognisedByItsCache)

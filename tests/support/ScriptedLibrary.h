@@ -4,6 +4,7 @@
 #include "model/LibraryAccess.h"
 
 #include <QHash>
+#include <QSet>
 #include <QUrl>
 
 namespace velloran::test {
@@ -27,6 +28,15 @@ public:
             throw UserFacingError(QStringLiteral("The record could not be loaded."));
         co_return *it;
     }
+    std::optional<Record> cachedRecord(const LibraryItem &item) const override
+    {
+        if (!m_cached.contains(item))
+            return std::nullopt;
+        const auto it = m_records.constFind(item);
+        return it == m_records.constEnd() ? std::nullopt : std::optional(*it);
+    }
+    // The record of an item is at hand without loading.
+    void cache(const LibraryItem &item) { m_cached.insert(item); }
 
     void setEntries(QList<ShelfEntry> entries)
     {
@@ -59,6 +69,7 @@ public:
 private:
     QList<ShelfEntry> m_entries;
     QHash<LibraryItem, Record> m_records;
+    QSet<LibraryItem> m_cached;
     bool m_loading = false;
     std::optional<QString> m_error;
 };

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,7 @@ struct BridgeHarness {
         engine->onEvent = [this](const EngineEvent &event) { events.push_back(event); };
         engine->start();
         const bool loaded = QTest::qWaitFor(
-            [this] { return engine->webView()->page()->url() == QUrl(u"https://127.0.0.1/"_s); }, 30000);
+            [this] { return engine->page()->url() == QUrl(u"https://127.0.0.1/"_s); }, 30000);
         Q_ASSERT(loaded);
     }
 
@@ -57,7 +56,7 @@ struct BridgeHarness {
     std::vector<EngineEvent> post(const QString &bodies)
     {
         events.clear();
-        engine->webView()->page()->runJavaScript(u"["_s + bodies + u"].forEach(send); send({type:'cleared'});"_s);
+        engine->page()->runJavaScript(u"["_s + bodies + u"].forEach(send); send({type:'cleared'});"_s);
         (void)QTest::qWaitFor(
             [this] {
                 return std::find(events.begin(), events.end(), EngineEvent(engine_event::Cleared{})) != events.end();

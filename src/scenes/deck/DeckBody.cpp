@@ -137,7 +137,7 @@ void drawRoundBoss(QPainter &p, qreal dpr)
 
 void drawTonearmBase(QPainter &p, qreal dpr)
 {
-    const QRectF plate = centred({1113, 345}, {88, 88});
+    const QRectF plate = deck::tonearmBasePlateFrame;
     QPainterPath plateShape;
     plateShape.addRoundedRect(plate, 10, 10);
     drawShadowed(p, plateShape, 3, QColor(0, 0, 0, 130), {2, 3}, dpr);
@@ -215,10 +215,10 @@ Sprite DeckBodyRenderer::render(const Palette &palette, qreal dpr)
 
     DialRenderer dial;
     p.save();
-    p.translate(1187, 302);
-    dial.paint(p, 34, -35, dpr, palette);
+    p.translate(deck::antiSkateKnobFrame.center());
+    dial.paint(p, deck::antiSkateKnobFrame.width(), -35, dpr, palette);
     p.restore();
-    HardwareLabelRenderer::render(QStringLiteral("ANTI-SKATE"), palette, dpr).draw(p, {1185, 330});
+    HardwareLabelRenderer::render(QStringLiteral("ANTI-SKATE"), palette, dpr).draw(p, deck::antiSkateLabelCentre);
     return sprite;
 }
 

@@ -59,8 +59,12 @@ const Sprite &DeckButtonRenderer::sprite(const DeckButtonStyle &style, bool down
                                          const Palette &palette)
 {
     auto &cache = down ? m_down : m_up;
-    return cache.get(Key{style, palette}, devicePixelRatio,
-                     [&] { return render(style, down, palette, devicePixelRatio); });
+    // Whether the button is latched only decides which of the two drawings shows, so both
+    // stay kept while the motor or the speed changes.
+    DeckButtonStyle drawing = style;
+    drawing.engaged = false;
+    return cache.get(Key{drawing, palette}, devicePixelRatio,
+                     [&] { return render(drawing, down, palette, devicePixelRatio); });
 }
 
 } // namespace velloran

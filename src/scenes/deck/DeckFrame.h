@@ -11,7 +11,9 @@
 #include "scenes/vinyl/DiscFace.h"
 
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QRegion>
 
 #include <optional>
 
@@ -45,7 +47,15 @@ struct DeckFrameState {
 // a frame only places, rotates and blends them.
 class DeckFramePainter {
 public:
-    void paint(QPainter &painter, const DeckFrameState &state, qreal devicePixelRatio);
+    // With `exposed` (in the coordinates the painter started in), parts that lie wholly outside
+    // it are not drawn at all; the painter's clip does the rest.
+    void paint(QPainter &painter, const DeckFrameState &state, qreal devicePixelRatio,
+               const QRegion *exposed = nullptr);
+
+    // The stage rectangles whose pixels can differ between two frames: the turned label, the
+    // arm where it was and where it is, a control whose look changed. Empty when the two
+    // frames look the same.
+    QList<QRectF> changedAreas(const DeckFrameState &before, const DeckFrameState &after, qreal devicePixelRatio);
 
     // Everything the live layer can draw lies in this stage rectangle: the disc with its
     // shadow, the tonearm over its whole travel, the controls with their glows and shadows.
@@ -55,7 +65,8 @@ public:
     // shadow and sheen.
     void paintDisc(QPainter &painter, QPointF centre, double rotation, const DiscFace &face,
                    const QImage &labelArtwork, qreal devicePixelRatio);
-    void paintControls(QPainter &painter, const DeckFrameState &state, qreal devicePixelRatio);
+    void paintControls(QPainter &painter, const DeckFrameState &state, qreal devicePixelRatio,
+                       const QRegion *exposed = nullptr);
 
     const DiscFaceRenderer &discFace() const { return m_face; }
 

@@ -53,4 +53,11 @@ inline constexpr QPointF pitchLabelCentre{1176, 710};
 inline constexpr QRectF targetLightFrame = centredFrame({1075, 689}, {26, 26});
 inline constexpr QPointF targetGlowCentre{1000, 620};
 
+// The tonearm's base plate, and the anti-skate knob with its label on the plinth to the
+// right of it: out of the counterweight's sweep over the arm's whole travel (-6 to 58
+// degrees) and clear of the plate.
+inline constexpr QRectF tonearmBasePlateFrame = centredFrame({1113, 345}, {88, 88});
+inline constexpr QRectF antiSkateKnobFrame = centredFrame({1214, 300}, {34, 34});
+inline constexpr QPointF antiSkateLabelCentre{1214, 332};
+
 } // namespace velloran::deck

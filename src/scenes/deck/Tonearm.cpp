@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velloran {
 namespace {
@@ -124,9 +125,9 @@ void TonearmRenderer::Pieces::draw(QPainter &painter) const
     headEnd.draw(painter);
 }
 
-void TonearmRenderer::paint(QPainter &painter, QPointF pivot, double arm, double lift, qreal devicePixelRatio)
+const TonearmRenderer::Parts &TonearmRenderer::parts(qreal devicePixelRatio)
 {
-    const Parts &parts = m_parts.get(NoKey{}, devicePixelRatio, [&] {
+    return m_parts.get(NoKey{}, devicePixelRatio, [&] {
         const Sprite &drawing = this->arm(devicePixelRatio);
         const auto shadow = [&](qreal radius) {
             Sprite s = softShadow(drawing.image, radius, Qt::black);
@@ -136,7 +137,73 @@ void TonearmRenderer::paint(QPainter &painter, QPointF pivot, double arm, double
         return Parts{cut(drawing, tubeTop, tubeBottom), cut(shadow(7.0), tubeTop + 30, tubeBottom - 30),
                      cut(shadow(23.0), tubeTop + 60, tubeBottom - 60)};
     });
+}
 
+namespace {
+
+// Where the arm and its shadow lie for a pose: the shadow sits lower and grows as the arm rises.
+struct ArmPlacement {
+    double eased;
+    QTransform shadow;
+    QTransform arm;
+};
+
+ArmPlacement placement(QPointF pivot, double arm, double lift)
+{
+    const double s = easedLift(lift);
+    const double scale = 1.0 + 0.018 * s;
+    const QPointF offset(3 + 8 * s, 4 + 12 * s);
+    QTransform shadow;
+    shadow.translate(pivot.x() + offset.x(), pivot.y() + offset.y());
+    shadow.rotate(arm);
+    shadow.scale(scale, scale);
+    QTransform body;
+    body.translate(pivot.x(), pivot.y());
+    body.rotate(arm);
+    body.scale(scale, scale);
+    return {s, shadow, body};
+}
+
+void coverRect(const QRectF &rect, const QTransform &toPainter, double step, QList<QRectF> &into)
+{
+    if (rect.isEmpty())
+        return;
+    const int lengths = std::max(1, int(std::ceil(rect.height() / step)));
+    const double h = rect.height() / lengths;
+    for (int i = 0; i < lengths; ++i) {
+        const QRectF piece(rect.left(), rect.top() + i * h, rect.width(), h);
+        // A pixel past the edge, for the resampling of a turned image.
+        into.append(toPainter.mapRect(piece).adjusted(-1, -1, 1, 1));
+    }
+}
+
+} // namespace
+
+void TonearmRenderer::Pieces::cover(const QTransform &toPainter, double step, QList<QRectF> &into) const
+{
+    coverRect(runRect, toPainter, step, into);
+    for (const Sprite *end : {&pivotEnd, &headEnd})
+        if (!end->isNull())
+            coverRect(QRectF(end->origin, end->logicalSize()), toPainter, step, into);
+}
+
+QList<QRectF> TonearmRenderer::footprint(QPointF pivot, double arm, double lift, qreal devicePixelRatio)
+{
+    constexpr double step = 24.0;
+    const Parts &pieces = parts(devicePixelRatio);
+    const ArmPlacement at = placement(pivot, arm, lift);
+    QList<QRectF> rects;
+    if (at.eased < 1.0)
+        pieces.lowered.cover(at.shadow, step, rects);
+    if (at.eased > 0.0)
+        pieces.raised.cover(at.shadow, step, rects);
+    pieces.arm.cover(at.arm, step, rects);
+    return rects;
+}
+
+void TonearmRenderer::paint(QPainter &painter, QPointF pivot, double arm, double lift, qreal devicePixelRatio)
+{
+    const Parts &parts = this->parts(devicePixelRatio);
     const double s = easedLift(lift);
     const double scale = 1.0 + 0.018 * s;
     const double opacity = 0.45 - 0.1 * s;

@@ -4,7 +4,9 @@
 #include "paint/Sprite.h"
 
 #include <QPainter>
+#include <QList>
 #include <QPointF>
+#include <QTransform>
 
 namespace velloran {
 
@@ -24,6 +26,11 @@ public:
     // Draws the arm with its pivot at `pivot`, at angle `arm` degrees and lift `lift`.
     void paint(QPainter &painter, QPointF pivot, double arm, double lift, qreal devicePixelRatio);
 
+    // Rectangles in the painter's coordinates that together hold every pixel `paint` draws
+    // for this pose: the arm and its shadow cut into short lengths, so that a turned arm
+    // is covered closely rather than by one large square.
+    QList<QRectF> footprint(QPointF pivot, double arm, double lift, qreal devicePixelRatio);
+
     const Sprite &arm(qreal devicePixelRatio);
     int renderCount() const { return m_arm.renderCount(); }
 
@@ -41,6 +48,8 @@ public:
         Sprite headEnd;
 
         void draw(QPainter &painter) const;
+        // The rectangles covered, through `toPainter`, by lengths of at most `step` points.
+        void cover(const QTransform &toPainter, double step, QList<QRectF> &into) const;
     };
     static Pieces cut(const Sprite &drawing, double top, double bottom);
 
@@ -50,6 +59,8 @@ private:
         Pieces lowered;
         Pieces raised;
     };
+    const Parts &parts(qreal devicePixelRatio);
+
     RenderCache<NoKey, Sprite> m_arm;
     RenderCache<NoKey, Parts> m_parts;
 };

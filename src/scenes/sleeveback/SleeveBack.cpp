@@ -342,8 +342,8 @@ void SleeveBack::buildRecordFace(QVBoxLayout *layout)
     connect(records, &QAbstractButton::clicked, this, [this] { setShowingLibrary(true); });
     column->addWidget(records, 0, Qt::AlignLeft);
     column->addSpacing(6);
-    QLabel *facts = panelLabel(sleeveback::factsLine(record, m_turntable.at45()), tracked(fonts::mono(), 11, 1.54),
-                               panel::ember(), titles);
+    auto *facts = new FractionLabel(sleeveback::factsLine(record, m_turntable.at45()), tracked(fonts::mono(), 11, 1.54),
+                                    panel::ember(), titles);
     facts->setObjectName(u"facts"_s);
     column->addWidget(facts);
     QLabel *title = panelLabel(record.title, fonts::font(fonts::serif(), 38), panel::bright(), titles);

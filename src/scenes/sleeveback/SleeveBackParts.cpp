@@ -1,6 +1,7 @@
 #include "scenes/sleeveback/SleeveBackParts.h"
 
 #include "paint/Fonts.h"
+#include "paint/FractionText.h"
 #include "scenes/sleeveback/PanelColours.h"
 
 #include <QHBoxLayout>
@@ -37,6 +38,28 @@ QLabel *panelLabel(const QString &text, const QFont &font, const QColor &colour,
     label->setTextFormat(Qt::PlainText);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
+}
+
+FractionLabel::FractionLabel(const QString &text, const QFont &font, const QColor &colour, QWidget *parent)
+    : QWidget(parent)
+    , m_text(text)
+    , m_colour(colour)
+{
+    setFont(font);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QSize FractionLabel::sizeHint() const
+{
+    return {int(std::ceil(fractions::width(m_text, font()))), int(std::ceil(QFontMetricsF(font()).height()))};
+}
+
+void FractionLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setPen(m_colour);
+    fractions::draw(p, {0, QFontMetricsF(font()).ascent()}, m_text, font());
 }
 
 // Pill.

@@ -120,4 +120,20 @@ private:
 // A text label in one of the panel's faces.
 QLabel *panelLabel(const QString &text, const QFont &font, const QColor &colour, QWidget *parent = nullptr);
 
+// A one-line panel label whose fractions ("33⅓") are set from its own face's figures.
+class FractionLabel : public QWidget {
+public:
+    FractionLabel(const QString &text, const QFont &font, const QColor &colour, QWidget *parent = nullptr);
+    const QString &text() const { return m_text; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_text;
+    QColor m_colour;
+};
+
 } // namespace velloran

@@ -77,8 +77,10 @@ void Readout::refresh()
         setVisible(shown);
         Q_EMIT shownChanged(shown);
     }
-    if (resized)
+    if (resized) {
         updateGeometry();
+        Q_EMIT sizeHintChanged();
+    }
     update();
 }
 

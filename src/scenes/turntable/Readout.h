@@ -36,6 +36,8 @@ public Q_SLOTS:
 public:
 Q_SIGNALS:
     void shownChanged(bool shown);
+    // The line's width changed, so the pill wants another width.
+    void sizeHintChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

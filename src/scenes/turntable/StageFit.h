@@ -29,6 +29,10 @@ struct StageFit {
     QPointF toWindow(QPointF stage) const { return {stage.x() * scale + dx, stage.y() * scale + dy}; }
     QPointF toStage(QPointF window) const { return {(window.x() - dx) / scale, (window.y() - dy) / scale}; }
     QRectF toWindow(const QRectF &stage) const { return transform().mapRect(stage); }
+    QRectF toStage(const QRectF &window) const
+    {
+        return {toStage(window.topLeft()), QSizeF(window.width() / scale, window.height() / scale)};
+    }
 };
 
 } // namespace velloran

@@ -10,6 +10,7 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -27,8 +28,6 @@ constexpr double flipPerspective = 1400;
 constexpr double nearShadowRadius = 4;
 constexpr double farShadowRadius = 14;
 constexpr double sleeveSide = 330;
-// Everything the deck's live layer draws for a seated disc, in stage points.
-constexpr QRectF liveDeckArea{560, 220, 700, 610};
 // Movement, in window points, that turns a press into a drag rather than a tap.
 constexpr double tapSlop = 4;
 
@@ -157,11 +156,22 @@ void TabletopStage::advanceFrame()
     const bool pileMoving = m_pile.advance(t);
     if (pileMoving)
         invalidateBack();
-    if (pileMoving || !m_backValid || m_turntable.discMove() || m_flipStart || m_sleeveTween.isRunning(t))
-        update();
-    else
-        // Only the deck itself changes: the platter, the arm, the controls and their shadows.
-        update(m_fit.toWindow(liveDeckArea).toAlignedRect().adjusted(-2, -2, 2, 2));
+    const std::optional<StageDiscPose> pose = stageDiscPose(m_turntable.discMove(), m_turntable.place(), m_clock.now());
+    const DeckFrameState live = liveState(t, pose);
+    const bool whole = pileMoving || !m_backValid || m_turntable.discMove() || m_flipStart || m_sleeveTween.isRunning(t);
+    if (whole || m_shownWhole || !m_shown) {
+        m_lastDamage = QRegion(rect());
+    } else {
+        // Only what changed on the deck: mostly the turning label and the arm.
+        m_lastDamage = QRegion();
+        for (const QRectF &area : m_live.changedAreas(*m_shown, live, spritePixelRatio(devicePixelRatioF(), m_fit.scale)))
+            m_lastDamage += m_fit.toWindow(area).toAlignedRect().adjusted(-1, -1, 1, 1);
+        m_lastDamage &= rect();
+    }
+    if (!m_lastDamage.isEmpty())
+        update(m_lastDamage);
+    m_shown = live;
+    m_shownWhole = whole;
 
     if (!m_motion.isMoving() && !m_turntable.flipping() && !m_turntable.discMove() && !animationsRunning(t)
         && !m_stillCheckPosted) {
@@ -213,16 +223,19 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
         if (m_fit.scale < 1 && settledPile) {
             // Fine textures (the mat's ribs, the grain of the plinth) shimmer when sampled
             // down in one go; on a small stage they are laid out at full size and filtered down.
-            QImage full = makeCanvas(deck::stageSize, dpr);
+            // The layout covers the whole window, past the stage's edges, as the table does:
+            // the cables run on off its back and the pile's sleeves hang over its front.
+            const QRectF shown = m_fit.toStage(QRectF(QPointF(0, 0), QSizeF(window)));
+            QImage full = makeCanvas(shown.size(), dpr);
             {
                 QPainter f(&full);
                 prepare(f);
+                f.translate(-shown.topLeft());
                 paintObjects(f);
             }
-            const QRectF target = m_fit.toWindow(QRectF(QPointF(0, 0), deck::stageSize));
-            QImage small = full.scaled((target.size() * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            QImage small = full.scaled(window * dpr, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             small.setDevicePixelRatio(dpr);
-            p.drawImage(target.topLeft(), small);
+            p.drawImage(QPointF(0, 0), small);
         } else {
             p.setTransform(m_fit.transform());
             paintObjects(p);
@@ -326,7 +339,22 @@ DeckFrameState TabletopStage::frameState(double t)
     return s;
 }
 
-void TabletopStage::paintStage(QPainter &painter, qreal dpr)
+DeckFrameState TabletopStage::liveState(double t, const std::optional<StageDiscPose> &pose)
+{
+    DeckFrameState state = frameState(t);
+    const std::optional<Record> &record = m_turntable.record();
+    const qint64 faceUp = m_turntable.faceUp();
+    const bool seated = pose && *pose == StageDiscPose{} && !m_flipStart;
+    if (seated && record && faceUp >= 0 && faceUp < record->sides.size()) {
+        // A disc at rest on the platter: the deck's own drawing, which turns only the label.
+        state.face = DiscFace::make(*record, record->sides[faceUp]);
+        state.labelArtwork = m_sleeveArt.artwork().value_or(QImage());
+        state.rotation = m_turntable.settled() ? m_motion.rotation() : 0.0;
+    }
+    return state;
+}
+
+void TabletopStage::paintStage(QPainter &painter, qreal dpr, const QRegion *exposed)
 {
     const double t = now();
     const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
@@ -339,29 +367,20 @@ void TabletopStage::paintStage(QPainter &painter, qreal dpr)
         paintDisc(painter, *pose, t, sprites);
     paintSleeve(painter, t, sprites);
 
-    DeckFrameState state = frameState(t);
-    const std::optional<Record> &record = m_turntable.record();
-    const qint64 faceUp = m_turntable.faceUp();
-    const bool seated = pose && *pose == StageDiscPose{} && !m_flipStart;
-    if (seated && record && faceUp >= 0 && faceUp < record->sides.size()) {
-        // A disc at rest on the platter: the deck's own drawing, which turns only the label.
-        state.face = DiscFace::make(*record, record->sides[faceUp]);
-        state.labelArtwork = m_sleeveArt.artwork().value_or(QImage());
-        state.rotation = m_turntable.settled() ? m_motion.rotation() : 0.0;
-    } else if (pose && pose->layer == 1) {
+    const DeckFrameState state = liveState(t, pose);
+    if (!state.face && pose && pose->layer == 1)
         paintDisc(painter, *pose, t, sprites);
-    }
 
     painter.save();
     painter.setTransform(m_fit.transform());
-    m_live.paint(painter, state, sprites);
+    m_live.paint(painter, state, sprites, exposed);
     painter.restore();
 }
 
-void TabletopStage::paintEvent(QPaintEvent *)
+void TabletopStage::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintStage(painter, devicePixelRatioF());
+    paintStage(painter, devicePixelRatioF(), &event->region());
 }
 
 // Gestures.

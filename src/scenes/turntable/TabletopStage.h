@@ -13,7 +13,7 @@
 #include "scenes/turntable/Pile.h"
 #include "scenes/turntable/StageFit.h"
 #include "scenes/turntable/StagePoses.h"
-#include "scenes/turntable/Tween.h"
+#include "paint/Tween.h"
 #include "scenes/vinyl/CoverArt.h"
 #include "scenes/vinyl/Sleeve.h"
 
@@ -55,8 +55,11 @@ public:
 
     // One frame of the loop: aim and step the deck's motion, move the animations, redraw.
     void advanceFrame();
-    // Draws the whole stage as it is now, in widget points.
-    void paintStage(QPainter &painter, qreal devicePixelRatio);
+    // Draws the whole stage as it is now, in widget points; with `exposed`, only what lies
+    // in that part of the widget.
+    void paintStage(QPainter &painter, qreal devicePixelRatio, const QRegion *exposed = nullptr);
+    // The widget area the last frame asked to repaint.
+    const QRegion &lastDamage() const { return m_lastDamage; }
 
     // The control at a stage point, topmost first.
     std::optional<Control> controlAt(QPointF stagePoint) const;
@@ -93,6 +96,8 @@ private:
     void paintDisc(QPainter &painter, const StageDiscPose &pose, double t, qreal dpr);
     void paintSleeve(QPainter &painter, double t, qreal dpr);
     DeckFrameState frameState(double t);
+    // The live layer's state, with the disc when it lies seated on the platter.
+    DeckFrameState liveState(double t, const std::optional<StageDiscPose> &pose);
 
     Turntable &m_turntable;
     PlaybackController &m_controller;
@@ -136,6 +141,10 @@ private:
     Tween m_targetGlow;
     PowerKnobMotion m_knob;
     std::optional<double> m_lastFrame;
+    // What the last frame showed of the live layer, and whether the whole stage was redrawn.
+    std::optional<DeckFrameState> m_shown;
+    bool m_shownWhole = true;
+    QRegion m_lastDamage;
 
     // Gestures.
     std::optional<Control> m_pressed;

@@ -128,6 +128,8 @@ TurntableScreen::TurntableScreen(Turntable &turntable, LibraryAccess &library, C
     connect(&m_turntable, &Turntable::recordChanged, this, followRecord);
     followRecord();
     connect(m_readout, &Readout::shownChanged, this, &TurntableScreen::layoutOverlays);
+    // The pill follows its line at every change: a longer time, a new title.
+    connect(m_readout, &Readout::sizeHintChanged, this, &TurntableScreen::placeReadout);
 
     m_drawerTimer.setInterval(16);
     m_drawerTimer.setTimerType(Qt::PreciseTimer);
@@ -182,15 +184,20 @@ void TurntableScreen::resizeEvent(QResizeEvent *event)
     layoutOverlays();
 }
 
+void TurntableScreen::placeReadout()
+{
+    const QSize readout = m_readout->sizeHint();
+    const int readoutWidth = std::min(readout.width(), std::max(0, width() - 24));
+    m_readout->setGeometry((width() - readoutWidth) / 2, 10, readoutWidth, readout.height());
+}
+
 void TurntableScreen::layoutOverlays()
 {
     const int w = width();
     const int h = height();
     m_stage->setGeometry(0, 0, w, h);
 
-    const QSize readout = m_readout->sizeHint();
-    const int readoutWidth = std::min(readout.width(), std::max(0, w - 24));
-    m_readout->setGeometry((w - readoutWidth) / 2, 10, readoutWidth, readout.height());
+    placeReadout();
 
     const QSize tab = m_tab->sizeHint();
     m_tab->setGeometry(w - tab.width(), (h - tab.height()) / 2, tab.width(), tab.height());

@@ -56,6 +56,7 @@ protected:
 
 private:
     void layoutOverlays();
+    void placeReadout();
     void followDrawer(bool open);
     void stepDrawer();
 

@@ -5,6 +5,7 @@
 #include "scenes/deck/DeckFrame.h"
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/deck/DeckMotion.h"
+#include "scenes/deck/HardwareLabel.h"
 #include "scenes/deck/Led.h"
 #include "scenes/deck/PitchFader.h"
 #include "scenes/deck/TargetLight.h"
@@ -147,5 +148,38 @@ TEST(Tonearm, StylusLandsOnTheGrooveTheArmAngleIsFor)
         EXPECT_NEAR(std::hypot(onStage.x() - deck::platterCentre.x(), onStage.y() - deck::platterCentre.y()), radius, 1.6);
         EXPECT_TRUE(near(pixelAt(image, onStage), QColor(233, 229, 220), 14))
             << "radius " << radius << ": " << pixelAt(image, onStage).name().toStdString();
+    }
+}
+
+TEST(DeckBody, AntiSkateKnobAndLabelStayClearOfTheArmAndItsBase)
+{
+    const Sprite label = HardwareLabelRenderer::render(QStringLiteral("ANTI-SKATE"), Palette::deck(), 1.0);
+    const QRectF labelBox(deck::antiSkateLabelCentre + label.origin, label.logicalSize());
+    const QRectF knob = deck::antiSkateKnobFrame;
+    // Both lie on the plinth, apart from each other and from the arm's base plate.
+    for (const QRectF &part : {labelBox, knob}) {
+        EXPECT_TRUE(deck::plinthRect.adjusted(6, 6, -6, -6).contains(part));
+        EXPECT_FALSE(deck::tonearmBasePlateFrame.adjusted(-6, -6, 6, 6).intersects(part));
+    }
+    EXPECT_FALSE(knob.intersects(labelBox));
+
+    // Over the arm's whole travel, raised or lowered, the arm's drawing (its soft shadow
+    // aside) never reaches them.
+    DeckFramePainter deckPainter;
+    for (double arm = -6; arm <= 58; arm += 4) {
+        for (const double lift : {0.0, 1.0}) {
+            DeckFrameState state;
+            state.arm = arm;
+            state.lift = lift;
+            const QImage image = paintedWith(1.0, [&](QPainter &p) { deckPainter.paint(p, state, 1.0); });
+            int touching = 0;
+            for (const QRectF &part : {labelBox.adjusted(-2, -2, 2, 2), knob.adjusted(-3, -3, 3, 3)}) {
+                const QRect pixels = part.toAlignedRect();
+                for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                    for (int x = pixels.left(); x <= pixels.right(); ++x)
+                        touching += qAlpha(image.pixel(x, y)) > 150;
+            }
+            EXPECT_EQ(touching, 0) << "arm " << arm << ", lift " << lift;
+        }
     }
 }

@@ -95,3 +95,19 @@ TEST(RenderCache, SleeveIsRedrawnOnlyForAnotherCover)
     sleeve.sprite(other, 1.0);
     EXPECT_EQ(sleeve.renderCount(), 2);
 }
+
+TEST(RenderCache, ADeckButtonKeepsItsUpAndDownDrawingsAsItLatchesAndReleases)
+{
+    DeckButtonRenderer button;
+    const DeckButtonStyle off = DeckFramePainter::startStopStyle(false);
+    const DeckButtonStyle on = DeckFramePainter::startStopStyle(true);
+    const qint64 up = button.sprite(off, off.isDown(false), 1.0).image.cacheKey();
+    const qint64 held = button.sprite(off, off.isDown(true), 1.0).image.cacheKey();
+    // Pressed, then latched by the motor, then released and pressed again: no new drawing.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(button.sprite(on, on.isDown(false), 1.0).image.cacheKey(), held);
+        EXPECT_EQ(button.sprite(off, off.isDown(false), 1.0).image.cacheKey(), up);
+        EXPECT_EQ(button.sprite(off, off.isDown(true), 1.0).image.cacheKey(), held);
+    }
+    EXPECT_EQ(button.renderCount(), 2);
+}

@@ -1,12 +1,13 @@
 // Renders the turntable screen in a few states into PNG files, at the wide and the narrow
 // window sizes, so that the drawing can be looked at without running the program.
 //
-//   velloran-render-turntable [output folder]    (default: "renders" beside the bin folder)
+//   velloran-render-turntable [--help] [output folder]    (default: "renders" beside the bin folder)
 
 #include "ScreenFixture.h"
 
 #include "artwork/ArtworkStore.h"
 #include "paint/FontRegistration.h"
+#include "paint/RenderToolCommandLine.h"
 #include "scenes/sleeveback/Drawer.h"
 #include "scenes/sleeveback/SleeveBack.h"
 #include "scenes/turntable/TabletopStage.h"
@@ -71,9 +72,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    const RenderToolCommandLine line = RenderToolCommandLine::parse(
+        QCoreApplication::arguments(), u"Renders the turntable screen in its main states into PNG files."_s);
+    if (line.exitCode)
+        return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() + u"/../renders"_s;
+    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
         return 1;

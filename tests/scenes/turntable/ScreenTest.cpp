@@ -1,16 +1,23 @@
 #include "ScreenFixture.h"
 
 #include "paint/FontRegistration.h"
+#include "paint/Fonts.h"
+#include "scenes/deck/Cables.h"
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/sleeveback/Drawer.h"
 #include "scenes/sleeveback/SleeveBack.h"
 #include "scenes/sleeveback/SleeveBackParts.h"
+#include "scenes/turntable/OakTable.h"
+#include "scenes/turntable/PileLayout.h"
 #include "scenes/turntable/Readout.h"
 #include "scenes/turntable/StagePoses.h"
 #include "scenes/turntable/TabletopStage.h"
 #include "scenes/turntable/TurntableScreen.h"
 
 #include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -177,6 +184,56 @@ TEST_F(ScreenTest, ReadoutTellsWhatTheDeckIsDoing)
     Readout pill(deck.turntable, deck.clock);
     EXPECT_TRUE(pill.isRefreshing());
     EXPECT_EQ(pill.text(), readout());
+}
+
+TEST_F(ScreenTest, ReadoutPillFollowsItsLineAtEveryChange)
+{
+    Record longTitle = sampleRecord(u"long"_s, u"Long"_s);
+    longTitle.title = u"A Record Whose Title Runs On Well Past What Any Pill At The Top Of The Table Could Hold"_s;
+    deck.library.add(longTitle);
+    TurntableScreen screen(deck.turntable, deck.library, deck.clock);
+    screen.resize(1280, 820);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    Readout &pill = screen.readout();
+
+    // The pill is as wide as its line, up to 560 points, and centred under the top edge.
+    const auto fitsItsLine = [&](const char *when) {
+        SCOPED_TRACE(when);
+        pill.refresh();
+        ASSERT_TRUE(pill.isVisible());
+        const QFontMetricsF mono(fonts::font(fonts::mono(), 12));
+        const QFontMetricsF medium(fonts::font(fonts::mono(), 12, QFont::Medium));
+        double line = 0;
+        for (const ReadoutRun &run : pill.runs())
+            line += (run.emphasised ? medium : mono).horizontalAdvance(run.text);
+        const int expected = std::min<int>(int(std::ceil(line)) + 28, Readout::maxWidth);
+        EXPECT_EQ(pill.width(), expected) << pill.text().toStdString();
+        EXPECT_NEAR(pill.geometry().center().x(), screen.width() / 2, 1);
+        EXPECT_EQ(pill.y(), 10);
+    };
+
+    deck.turntable.place(records[0]);
+    deck.advance(3);
+    fitsItsLine("in its sleeve");
+    deck.play(records[0]);
+    fitsItsLine("put on: side, track and time");
+    deck.advance(65);
+    fitsItsLine("a minute on");
+    deck.controller.pause();
+    deck.clock.settle();
+    fitsItsLine("needle up");
+    deck.turntable.play(0, false, 2);
+    deck.advance(2);
+    deck.confirm(1000);
+    fitsItsLine("another track");
+    deck.turntable.place(longTitle);
+    deck.advance(6);
+    fitsItsLine("a title too long for the pill");
+    EXPECT_EQ(pill.width(), Readout::maxWidth);
+    deck.turntable.place(records[1]);
+    deck.advance(6);
+    fitsItsLine("a short title again");
 }
 
 TEST_F(ScreenTest, DrawerClosesAfterTheGraceUnlessThePointerReturnsOrItIsPinned)
@@ -418,4 +475,54 @@ TEST_F(ScreenTest, DrawerGlassHidesTheTableBelowIt)
     const QColor glass = image.pixelColor(175, 860);
     EXPECT_GE(glass.alphaF(), 0.95);
     EXPECT_LT(glass.lightness(), 60);
+}
+
+TEST_F(ScreenTest, TheTableRunsOnPastTheStageToTheWindowsEdges)
+{
+    // Windows of other shapes than the stage's show table beyond its 1600 x 1000 rectangle:
+    // the cables carry on off its back and the pile's front sleeve over its front edge.
+    const struct {
+        QSize window;
+    } cases[] = {{{1000, 900}}, {{820, 579}}, {{1600, 1200}}};
+    const Cable &mains = deckCables().front();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.window.width());
+        TabletopStage stage(deck.turntable, deck.library, deck.clock);
+        stage.resize(c.window);
+        stage.show();
+        QImage image(c.window, QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter painter(&image);
+            stage.paintStage(painter, 1.0);
+        }
+        const QImage table = OakTable::render(c.window, stage.fit().transform(), 1.0);
+        const QRectF window(QPointF(0, 0), QSizeF(c.window));
+        const auto differs = [&](QPointF stagePoint) {
+            const QPoint at = stage.fit().toWindow(stagePoint).toPoint();
+            return image.pixel(at) != table.pixel(at);
+        };
+
+        // Where the mains cable crosses the window's top edge, above the stage.
+        const QPainterPath path = mains.path();
+        std::optional<QPointF> above;
+        for (double t = 0; t <= 1.0; t += 0.001) {
+            const QPointF p = path.pointAtPercent(t);
+            const QPointF w = stage.fit().toWindow(p);
+            if (p.y() < -4 && window.adjusted(2, 2, -2, -2).contains(w)) {
+                above = p;
+                break;
+            }
+        }
+        if (above) {
+            EXPECT_TRUE(differs(*above)) << "cable at stage y " << above->y();
+        }
+
+        // The front sleeve of the pile, below the stage's bottom edge.
+        const QPointF front = pile::slotCentre(1) + QPointF(0, 20);
+        ASSERT_GT(front.y(), 1000);
+        if (window.adjusted(2, 2, -2, -2).contains(stage.fit().toWindow(front))) {
+            EXPECT_TRUE(differs(front));
+        }
+        EXPECT_TRUE(above);
+    }
 }

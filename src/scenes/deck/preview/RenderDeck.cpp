@@ -1,12 +1,13 @@
 // Renders the deck on its table in a few states into PNG files, at device pixel ratios 1
 // and 2, so that the drawing can be looked at without running the program.
 //
-//   velloran-render-deck [output folder]    (default: "renders" beside the bin folder)
+//   velloran-render-deck [--help] [output folder]    (default: "renders" beside the bin folder)
 
 #include "PreviewTable.h"
 
 #include "model/Record.h"
 #include "paint/FontRegistration.h"
+#include "paint/RenderToolCommandLine.h"
 #include "paint/Sprite.h"
 #include "scenes/deck/Cables.h"
 #include "scenes/deck/DeckBody.h"
@@ -81,9 +82,12 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    const RenderToolCommandLine line = RenderToolCommandLine::parse(
+        QCoreApplication::arguments(), QStringLiteral("Renders the deck on its table in a few states into PNG files."));
+    if (line.exitCode)
+        return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() + QStringLiteral("/../renders");
+    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + QStringLiteral("/../renders"));
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
         return 1;
@@ -132,6 +136,14 @@ int main(int argc, char **argv)
     pitch.frame.at45 = true;
     pitch.frame.pressed = DeckButton::startStop;
     scenes.append(pitch);
+
+    // The arm swung as far over the record as it goes, raised: the counterweight's widest
+    // reach towards the anti-skate knob.
+    Scene farOver = play;
+    farOver.name = QStringLiteral("deck-arm-far-over");
+    farOver.frame.lift = 1;
+    farOver.frame.arm = 58;
+    scenes.append(farOver);
 
     Scene cueing = play;
     cueing.name = QStringLiteral("deck-cueing");

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace velloran {
+
+// The command line of the tools that render scenes into PNG files:
+//   TOOL [--help] [OUTPUT-FOLDER]
+struct RenderToolCommandLine {
+    // The folder named, if one was.
+    std::optional<QString> folder;
+    // Set when the tool should stop at once: 0 after printing its help, 2 after a usage
+    // error (both already printed).
+    std::optional<int> exitCode;
+
+    // `arguments` as the application object holds them, the program first.
+    static RenderToolCommandLine parse(const QStringList &arguments, const QString &description);
+};
+
+} // namespace velloran

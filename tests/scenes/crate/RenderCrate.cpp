@@ -1,0 +1,72 @@
+// Renders the crate at a record and at a divider into PNG files, at the wide and the narrow
+// window sizes and pixel ratios 1 and 2, to look at the drawing outside the program.
+//
+//   velloran-render-crate [output folder]    (default: "renders" beside the bin folder)
+
+#include "CrateFixture.h"
+
+#include "paint/FontRegistration.h"
+#include "scenes/crate/CratesView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace velloran;
+using namespace velloran::test;
+using namespace Qt::StringLiterals;
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    fonts::registerBundledFonts();
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QCoreApplication::applicationDirPath() + u"/../renders"_s;
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+        return 1;
+    }
+    QTemporaryDir covers;
+    CrateFixture fixture(covers.path());
+    QTextStream out(stdout);
+    for (const QSize size : {QSize(1600, 1000), QSize(820, 560)}) {
+        for (const qreal dpr : {1.0, 2.0}) {
+            CratesView view({fixture.library, *fixture.settings, fixture.clock, {}, &fixture.store});
+            view.resize(size);
+            view.show();
+            const auto render = [&](const QString &name) {
+                fixture.waitForArtwork(view, 2500);
+                view.settle();
+                QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
+                image.setDevicePixelRatio(dpr);
+                QPainter p(&image);
+                view.paintCrate(p, dpr);
+                for (QWidget *child : view.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                    if (child->isVisible())
+                        child->render(&p, child->pos(), QRegion(), QWidget::DrawChildren);
+                p.end();
+                const QString path
+                    = u"%1/crate-%2-%3x%4@%5x.png"_s.arg(folder, name).arg(size.width()).arg(size.height()).arg(dpr);
+                if (!image.save(path))
+                    return false;
+                out << path << '\n';
+                out.flush();
+                return true;
+            };
+            view.go(5);
+            if (!render(u"record"_s))
+                return 1;
+            view.showItem(fixture.firstDividerAfter(view.items(), 6));
+            if (!render(u"divider"_s))
+                return 1;
+        }
+    }
+    return 0;
+}
