@@ -21,15 +21,6 @@ namespace {
 
 constexpr auto saveDelay = std::chrono::milliseconds{500};
 
-template<typename T>
-QJsonArray jsonArray(const QList<T> &list)
-{
-    QJsonArray array;
-    for (const T &element : list)
-        array.append(element.toJson());
-    return array;
-}
-
 int digits(QStringView text, qsizetype from, qsizetype count)
 {
     int value = 0;
@@ -300,11 +291,8 @@ void Library::writeSnapshot()
     // Shallow copies: the encoding works on them on the writer thread while the live
     // fields go on changing here.
     writeFileInBackground(supportPath(fileName()), [saved = m_saved, playlists = m_playlists, records = m_records] {
-        QJsonArray recordArray;
-        for (const Record &record : records)
-            recordArray.append(record.toJson());
-        const QJsonObject snapshot{{"saved"_L1, jsonArray(saved)}, {"playlists"_L1, jsonArray(playlists)}, {"records"_L1, recordArray}};
-        return std::optional(QJsonDocument(snapshot).toJson(QJsonDocument::Compact));
+        const LibrarySnapshot snapshot{saved, playlists, records.values()};
+        return std::optional(QJsonDocument(snapshot.toJson()).toJson(QJsonDocument::Compact));
     });
 }
 
