@@ -154,15 +154,3 @@ static void FlyingSleeveOverShelf(benchmark::State &state)
     }
 }
 BENCHMARK(FlyingSleeveOverShelf)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    fonts::registerBundledFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -45,15 +45,3 @@ static void StageFramePlaying(benchmark::State &state)
         frame();
 }
 BENCHMARK(StageFramePlaying)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    fonts::registerBundledFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
