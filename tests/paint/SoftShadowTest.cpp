@@ -61,3 +61,58 @@ TEST(SoftShadow, BlurKeepsTheTotalAlpha)
     EXPECT_LT(plane.constScanLine(40)[40], 200);
     EXPECT_GT(plane.constScanLine(40)[30], 0);
 }
+
+// The blur's fast loops against the plain definition: each box pass is the rounded mean of
+// the 2r + 1 samples around a pixel, those past the edge counting as 0. Sizes cover row counts
+// that are not a multiple of four, boxes wider than the image and single-pixel planes.
+TEST(SoftShadow, BlurMatchesPlainBoxPassesExactly)
+{
+    const auto plainPass = [](QImage &plane, int r, bool alongRows) {
+        const QImage source = plane.copy();
+        const int w = plane.width();
+        const int h = plane.height();
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                int sum = 0;
+                for (int d = -r; d <= r; ++d) {
+                    const int sx = alongRows ? x + d : x;
+                    const int sy = alongRows ? y : y + d;
+                    if (sx >= 0 && sx < w && sy >= 0 && sy < h)
+                        sum += source.constScanLine(sy)[sx];
+                }
+                plane.scanLine(y)[x] = uchar((sum + (2 * r + 1) / 2) / (2 * r + 1));
+            }
+        }
+    };
+    const struct {
+        int w, h;
+        qreal sigma;
+    } cases[] = {{37, 23, 2.0}, {64, 64, 5.5}, {9, 6, 12.0}, {1, 1, 3.0}, {120, 3, 1.2}, {3, 41, 0.8}};
+    quint32 seed = 7;
+    for (const auto &c : cases) {
+        QImage plane(c.w, c.h, QImage::Format_Alpha8);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                plane.scanLine(y)[x] = uchar(seed >> 24);
+            }
+        QImage expected = plane.copy();
+        blurAlpha(plane, c.sigma);
+        // The three box widths the blur uses for this sigma, taken from a single lit pixel's
+        // spread would be circular; the widths follow the usual three-box fit of a Gaussian.
+        const qreal ideal = std::sqrt(4.0 * c.sigma * c.sigma + 1.0);
+        int lower = int(std::floor(ideal));
+        if (lower % 2 == 0)
+            --lower;
+        const qreal m = std::round((12.0 * c.sigma * c.sigma - 3.0 * lower * lower - 12.0 * lower - 9.0)
+                                   / (-4.0 * lower - 4.0));
+        for (int i = 0; i < 3; ++i) {
+            const int r = ((i < m ? lower : lower + 2) - 1) / 2;
+            if (r <= 0)
+                continue;
+            plainPass(expected, r, true);
+            plainPass(expected, r, false);
+        }
+        EXPECT_TRUE(plane == expected) << c.w << "x" << c.h << " sigma " << c.sigma;
+    }
+}
