@@ -45,3 +45,122 @@ static void StageFramePlaying(benchmark::State &state)
         frame();
 }
 BENCHMARK(StageFramePlaying)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+namespace {
+
+// A screen at 1600 x 1000 with a record on the platter, its deck stopped.
+struct StillScreen {
+    DeckHarness deck;
+    Record record = sampleRecord(QStringLiteral("harbour"), QStringLiteral("Harbour Lights"));
+    TurntableScreen screen{deck.turntable, deck.library, deck.clock};
+
+    StillScreen()
+    {
+        deck.library.add(record);
+        deck.library.add(sampleRecord(QStringLiteral("orchard"), QStringLiteral("Orchard at Dusk")));
+        screen.resize(1600, 1000);
+        screen.show(); // so that a resize reaches the stage at once
+        deck.play(record);
+    }
+
+    // Two seconds of frames: the arm on its groove, the pile's springs at rest.
+    void settle()
+    {
+        for (int i = 0; i < 120; ++i) {
+            deck.clock.advanceSeconds(1.0 / 60);
+            screen.stage().advanceFrame();
+        }
+    }
+};
+
+QImage stageTarget(QSize size, qreal dpr)
+{
+    QImage target(size * dpr, QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(dpr);
+    return target;
+}
+
+} // namespace
+
+// The first frame of a screen whose drawings are all still to be made, as a screen shown for
+// the first time without having made them ahead: table, mug, pile, cables, deck, controls.
+static void StageFirstFrameCold(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto still = std::make_unique<StillScreen>();
+        QImage target = stageTarget(still->screen.size(), dpr);
+        state.ResumeTiming();
+        QPainter painter(&target);
+        still->screen.stage().paintStage(painter, dpr);
+        painter.end();
+        state.PauseTiming();
+        still.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StageFirstFrameCold)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// The first frame once the screen has made its drawings ahead on a worker thread
+// (`prepareDrawings`), as the rooms have it do while another room shows.
+static void StageFirstFramePrepared(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto still = std::make_unique<StillScreen>();
+        QImage target = stageTarget(still->screen.size(), dpr);
+        still->screen.stage().prepareDrawings(still->screen.size(), dpr);
+        still->screen.stage().waitForDrawings();
+        state.ResumeTiming();
+        QPainter painter(&target);
+        still->screen.stage().paintStage(painter, dpr);
+        painter.end();
+        state.PauseTiming();
+        still.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StageFirstFramePrepared)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// A repaint of the whole stage with every drawing made, as while a disc travels between
+// sleeve and platter or the record flips.
+static void StageWholeRepaint(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    StillScreen still;
+    QImage target = stageTarget(still.screen.size(), dpr);
+    still.settle();
+    {
+        QPainter painter(&target);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+    for (auto _ : state) {
+        QPainter painter(&target);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+}
+BENCHMARK(StageWholeRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// A step of a window being resized: the stage fitted to the new size, its back layer made
+// again and the whole stage painted.
+static void StageResizeStep(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    StillScreen still;
+    QImage target = stageTarget(QSize(1640, 1000), dpr);
+    still.settle();
+    int step = 0;
+    for (int i = 0; i < 8; ++i) {
+        still.screen.resize(1600 + 5 * i, 1000);
+        QPainter painter(&target);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+    for (auto _ : state) {
+        still.screen.resize(1600 + 5 * (step++ % 8), 1000);
+        QPainter painter(&target);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+}
+BENCHMARK(StageResizeStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();

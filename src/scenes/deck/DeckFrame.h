@@ -69,6 +69,7 @@ public:
                        const QRegion *exposed = nullptr);
 
     const DiscFaceRenderer &discFace() const { return m_face; }
+    DiscFaceRenderer &discFace() { return m_face; }
 
     static DeckButtonStyle startStopStyle(bool motor);
     static DeckButtonStyle speedStyle(bool at45, bool is45);

@@ -8,7 +8,6 @@
 #include "scenes/turntable/TabletopStage.h"
 #include "scenes/turntable/TurntableScreen.h"
 
-#include <QPainter>
 #include <QShowEvent>
 
 namespace velloran {
@@ -61,18 +60,15 @@ TurntableScreen &Rooms::turntableScreen()
     return *m_turntableScreen;
 }
 
-// The table is made ready while the user looks at the shelf, so that a record's first flight
-// to it is not spent drawing the table for the first time.
+// The table's drawings are made on a worker thread while the user looks at the shelf, so that a
+// record's first flight to it is not spent drawing the table for the first time, and the shelf
+// does not stand still while they are made.
 void Rooms::prepareTurntable()
 {
     TurntableScreen &screen = turntableScreen();
     if (screen.isVisible() || size().isEmpty())
         return;
-    const qreal dpr = devicePixelRatioF();
-    QImage scratch(size() * dpr, QImage::Format_RGB32);
-    scratch.setDevicePixelRatio(dpr);
-    QPainter painter(&scratch);
-    screen.stage().paintStage(painter, dpr);
+    screen.stage().prepareDrawings(size(), devicePixelRatioF());
 }
 
 void Rooms::showRoom(Navigation::Screen screen)

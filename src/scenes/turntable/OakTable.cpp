@@ -14,6 +14,7 @@ namespace velloran {
 namespace {
 
 constexpr double plankHeight = 168.0;
+constexpr double knotSpan = 1600.0;
 
 // The same grain for a plank on every drawing, seeded by the plank's number.
 class Grain {
@@ -43,18 +44,19 @@ void paintPlank(QPainter &p, int index, double left, double right)
     base.setColorAt(1.0, mid.darker(106));
     p.fillRect(plank, base);
 
-    // Long grain lines drifting gently along the plank, a few darker rings of latewood.
-    const double span = right - left;
+    // Long grain lines drifting gently along the plank, a few darker rings of latewood. Their
+    // points lie on a fixed grid, so the grain is the same however much of the plank is drawn.
+    // Each line is drawn one grid step at a time: the rasteriser keeps a sorted list of cells
+    // per scanline, whose cost grows with the square of a path's length, while short straight
+    // pieces meeting end to end with flat caps show the same line.
     const double stepX = 60;
+    const double start = std::floor(left / stepX) * stepX;
     for (double y = top + 2; y < top + plankHeight - 1; y += 1.6) {
         const double v = g.next();
         const double phase = g.next() * 6.283;
         const double wave = 1.0 + 5.0 * g.next();
         const double period = 240.0 + 260 * g.next();
-        QPainterPath streak;
-        streak.moveTo(left, y + wave * std::sin(phase + left / period));
-        for (double x = left + stepX; x <= right + stepX; x += stepX)
-            streak.lineTo(x, y + wave * std::sin(phase + x / period));
+        const auto at = [&](double x) { return QPointF(x, y + wave * std::sin(phase + x / period)); };
         QColor c;
         if (v > 0.8)
             c = QColor(214, 168, 116, int(14 + 40 * (v - 0.8)));
@@ -62,12 +64,16 @@ void paintPlank(QPainter &p, int index, double left, double right)
             c = QColor(62, 34, 16, int(40 + 120 * (0.18 - v)));
         else
             c = QColor(78, 46, 22, int(10 + 18 * v));
-        p.strokePath(streak, QPen(c, 0.5 + 1.5 * g.next()));
+        QPen pen(c, 0.5 + 1.5 * g.next());
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        for (double x = start; x <= right; x += stepX)
+            p.drawLine(at(x), at(x + stepX));
     }
-    // A knot or two, where the grain swirls.
+    // A knot or two, where the grain swirls, somewhere across the stage's width.
     const int knots = g.next() > 0.55 ? 1 : 0;
     for (int k = 0; k < knots; ++k) {
-        const QPointF at(left + span * g.next(), top + plankHeight * (0.3 + 0.4 * g.next()));
+        const QPointF at(knotSpan * g.next(), top + plankHeight * (0.3 + 0.4 * g.next()));
         for (int ring = 6; ring >= 1; --ring) {
             p.setPen(QPen(QColor(70, 38, 18, 26 + 8 * ring), 0.9));
             p.setBrush(Qt::NoBrush);
@@ -75,28 +81,27 @@ void paintPlank(QPainter &p, int index, double left, double right)
         }
     }
     // The seam to the next plank: a dark joint with a lit lip above it.
+    const double span = right - left;
     p.fillRect(QRectF(left, top + plankHeight - 1.8, span, 1.8), QColor(38, 20, 9, 170));
     p.fillRect(QRectF(left, top, span, 0.9), QColor(232, 184, 130, 46));
 }
 
-} // namespace
-
-QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
+// The planks in the lamp's light over `area` (stage points), into an image of `pixels`,
+// `density` pixels to a point.
+QImage renderWood(const QRectF &area, QSize pixels, qreal density)
 {
-    QImage image(windowSize * dpr, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
+    QImage image(pixels, QImage::Format_RGB32);
     image.fill(QColor(60, 38, 22));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-
-    const QRectF window(QPointF(0, 0), QSizeF(windowSize));
-    const QRectF stage = toWindow.inverted().mapRect(window).adjusted(-10, -10, 10, 10);
-    p.save();
-    p.setTransform(toWindow, true);
-    const int first = int(std::floor((stage.top() + 40) / plankHeight));
-    const int last = int(std::floor((stage.bottom() + 40) / plankHeight));
+    // Scaled by hand: a painter takes an image's pixel ratio only from 1 up, and a small window
+    // shows the table at less than a pixel to a point.
+    p.scale(density, density);
+    p.translate(-area.topLeft());
+    const int first = int(std::floor((area.top() + 40) / plankHeight));
+    const int last = int(std::floor((area.bottom() + 40) / plankHeight));
     for (int plank = first; plank <= last; ++plank)
-        paintPlank(p, plank, stage.left(), stage.right());
+        paintPlank(p, plank, area.left(), area.right());
 
     // The lamp's warm pool over the deck and the pile, from the upper left.
     QRadialGradient lamp(QPointF(640, 420), 1100);
@@ -104,14 +109,64 @@ QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
     lamp.setColorAt(0.4, QColor(255, 170, 100, 26));
     lamp.setColorAt(1.0, QColor(255, 150, 80, 0));
     p.setCompositionMode(QPainter::CompositionMode_Screen);
-    p.fillRect(stage, lamp);
+    p.fillRect(area, lamp);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRadialGradient dusk(QPointF(800, 480), 1150);
     dusk.setColorAt(0.0, QColor(24, 12, 30, 0));
     dusk.setColorAt(0.5, QColor(24, 12, 30, 30));
     dusk.setColorAt(1.0, QColor(14, 7, 20, 150));
-    p.fillRect(stage, dusk);
-    p.restore();
+    p.fillRect(area, dusk);
+    return image;
+}
+
+} // namespace
+
+QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
+{
+    OakTable table;
+    return table.image(windowSize, toWindow, dpr);
+}
+
+const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qreal dpr)
+{
+    if (!m_image.isNull() && m_size == windowSize && m_transform == toWindow && m_dpr == dpr)
+        return m_image;
+
+    // The wood is drawn for the window it first shows in, over a margin around it, and placed
+    // again while the window is resized (scaled a little if the stage's scale has moved), so a
+    // resize does not draw some seven hundred grain lines anew at each step. It is drawn again
+    // once the window shows more than it holds or the scale has moved too far.
+    const QRectF window(QPointF(0, 0), QSizeF(windowSize));
+    const QRectF shown = toWindow.inverted().mapRect(window).adjusted(-10, -10, 10, 10);
+    const qreal density = dpr * std::hypot(toWindow.m11(), toWindow.m12());
+    const qreal stretch = m_wood.isNull() ? 0 : density / m_woodDensity;
+    if (m_wood.isNull() || stretch < 0.75 || stretch > 1.1 || !m_woodArea.contains(shown)) {
+        // Whole device pixels of this window, so that the wood lands on its pixels exactly.
+        const QRectF pixels = QRectF(toWindow.mapRect(shown).topLeft() * dpr, toWindow.mapRect(shown).size() * dpr);
+        const double margin = std::ceil(0.1 * std::max(pixels.width(), pixels.height()));
+        const QRect area = pixels.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+        const QTransform toPixels = toWindow * QTransform::fromScale(dpr, dpr);
+        m_woodArea = toPixels.inverted().mapRect(QRectF(area));
+        m_woodPixels = area.topLeft();
+        m_woodDensity = density;
+        m_woodFit = toWindow;
+        m_woodRatio = dpr;
+        m_wood = renderWood(m_woodArea, area.size(), density);
+        ++m_woodRenders;
+    }
+
+    QImage image(windowSize * dpr, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    QPainter p(&image);
+    if (toWindow == m_woodFit && dpr == m_woodRatio) {
+        // Pixel for pixel.
+        QImage wood = m_wood;
+        wood.setDevicePixelRatio(dpr);
+        p.drawImage(QPointF(m_woodPixels) / dpr, wood);
+    } else {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(toWindow.mapRect(m_woodArea), m_wood);
+    }
 
     // Dusk gathers at the window's own edges, whatever part of the table they cut.
     const double reach = std::max(window.width(), window.height()) * 0.75;
@@ -120,18 +175,13 @@ QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
     edges.setColorAt(0.7, QColor(10, 5, 14, 40));
     edges.setColorAt(1.0, QColor(8, 4, 12, 150));
     p.fillRect(window, edges);
-    return image;
-}
+    p.end();
 
-const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qreal dpr)
-{
-    if (m_image.isNull() || m_size != windowSize || m_transform != toWindow || m_dpr != dpr) {
-        m_image = render(windowSize, toWindow, dpr);
-        m_size = windowSize;
-        m_transform = toWindow;
-        m_dpr = dpr;
-        ++m_renders;
-    }
+    m_image = image;
+    m_size = windowSize;
+    m_transform = toWindow;
+    m_dpr = dpr;
+    ++m_renders;
     return m_image;
 }
 

@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,47 @@ TabletopStage::TabletopStage(Turntable &turntable, LibraryAccess &library, Clock
 
 TabletopStage::~TabletopStage() = default;
 
+void TabletopStage::prepareDrawings(QSize windowSize, qreal dpr)
+{
+    if (m_preparing.isValid() || windowSize.isEmpty())
+        return;
+    const StageFit fit = StageFit::fit(windowSize);
+    const qreal sprites = spritePixelRatio(dpr, fit.scale);
+    const std::optional<StageDiscPose> pose = stageDiscPose(m_turntable.discMove(), m_turntable.place(), m_clock.now());
+    const QList<DeckFrameState> frames = DeckDrawings::likelyFrames(liveState(now(), pose));
+    // The worker starts from a copy of what is drawn already (images are shared, not copied)
+    // and touches nothing of this stage.
+    m_preparing = QtConcurrent::run([drawings = m_drawings, windowSize, fit, dpr, sprites, frames]() mutable {
+        drawings.table.image(windowSize, fit.transform(), dpr);
+        drawings.deck.prepare(frames, sprites);
+        discShadows(drawings, sprites);
+        return drawings;
+    });
+}
+
+void TabletopStage::waitForDrawings()
+{
+    takePreparedDrawings(true);
+}
+
+void TabletopStage::takePreparedDrawings(bool wait)
+{
+    if (!m_preparing.isValid() || (!wait && !m_preparing.isFinished()))
+        return;
+    m_drawings = m_preparing.takeResult();
+    m_preparing = {};
+}
+
+const TabletopStage::DiscShadows &TabletopStage::discShadows(Drawings &drawings, qreal dpr)
+{
+    return drawings.discShadows.get(NoKey{}, dpr, [&] {
+        QPainterPath disc;
+        disc.addEllipse(QPointF(0, 0), deck::discRadius, deck::discRadius);
+        return DiscShadows{softShadow(disc, nearShadowRadius, Qt::black, {}, dpr),
+                           softShadow(disc, farShadowRadius, Qt::black, {}, dpr)};
+    });
+}
+
 double TabletopStage::now() const
 {
     return secondsBetween(m_epoch, m_clock.now());
@@ -146,6 +188,7 @@ bool TabletopStage::animationsRunning(double t) const
 
 void TabletopStage::advanceFrame()
 {
+    takePreparedDrawings(false);
     const double t = now();
     ++m_frames;
     const double dt = m_lastFrame ? std::clamp(t - *m_lastFrame, 0.0, DeckMotion::maxFrameTime) : 0.0;
@@ -164,7 +207,7 @@ void TabletopStage::advanceFrame()
     } else {
         // Only what changed on the deck: mostly the turning label and the arm.
         m_lastDamage = QRegion();
-        for (const QRectF &area : m_live.changedAreas(*m_shown, live, spritePixelRatio(devicePixelRatioF(), m_fit.scale)))
+        for (const QRectF &area : m_drawings.deck.live.changedAreas(*m_shown, live, spritePixelRatio(devicePixelRatioF(), m_fit.scale)))
             m_lastDamage += m_fit.toWindow(area).toAlignedRect().adjusted(-1, -1, 1, 1);
         m_lastDamage &= rect();
     }
@@ -209,13 +252,14 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
     const QSize window = size();
     if (!m_backValid || m_back.size() != window * dpr || m_back.devicePixelRatio() != dpr) {
         const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
-        m_back = m_table.image(window, m_fit.transform(), dpr).copy();
+        m_back = m_drawings.table.image(window, m_fit.transform(), dpr).copy();
         m_back.setDevicePixelRatio(dpr);
         const auto paintObjects = [&](QPainter &p) {
-            m_mug.sprite(sprites).draw(p, {330, 190});
+            DeckDrawings &deck = m_drawings.deck;
+            deck.mug.sprite(sprites).draw(p, {330, 190});
             m_pile.paint(p, sprites);
-            m_cables.sprite(deckCables(), sprites).draw(p);
-            m_body.sprite(sprites).draw(p);
+            deck.cables.sprite(deckCables(), sprites).draw(p);
+            deck.body.sprite(sprites).draw(p);
         };
         QPainter p(&m_back);
         prepare(p);
@@ -258,12 +302,7 @@ void TabletopStage::paintDisc(QPainter &painter, const StageDiscPose &pose, doub
     const double spin = m_turntable.settled() ? m_motion.rotation() : 0.0;
     const double squash = std::max(std::abs(std::cos(flip.angle * M_PI / 180)), 0.02);
 
-    const DiscShadows &shadows = m_discShadows.get(NoKey{}, dpr, [&] {
-        QPainterPath disc;
-        disc.addEllipse(QPointF(0, 0), deck::discRadius, deck::discRadius);
-        return DiscShadows{softShadow(disc, nearShadowRadius, Qt::black, {}, dpr),
-                           softShadow(disc, farShadowRadius, Qt::black, {}, dpr)};
-    });
+    const DiscShadows &shadows = discShadows(m_drawings, dpr);
     const double blend = std::clamp((shadow.radius - nearShadowRadius) / (farShadowRadius - nearShadowRadius), 0.0, 1.0);
 
     painter.save();
@@ -292,10 +331,11 @@ void TabletopStage::paintDisc(QPainter &painter, const StageDiscPose &pose, doub
     painter.save();
     painter.rotate(spin);
     const std::optional<QImage> label = m_sleeveArt.artwork();
-    painter.drawImage(corner, m_face.image(face, label.value_or(QImage()), dpr));
+    // The same face the deck draws once the disc is seated, so it is made once.
+    painter.drawImage(corner, m_drawings.deck.live.discFace().image(face, label.value_or(QImage()), dpr));
     painter.restore();
     painter.setCompositionMode(QPainter::CompositionMode_Screen);
-    painter.drawImage(corner, m_sheen.image(dpr));
+    painter.drawImage(corner, m_drawings.deck.sheen.image(dpr));
     painter.restore();
 }
 
@@ -356,6 +396,7 @@ DeckFrameState TabletopStage::liveState(double t, const std::optional<StageDiscP
 
 void TabletopStage::paintStage(QPainter &painter, qreal dpr, const QRegion *exposed)
 {
+    takePreparedDrawings(true);
     const double t = now();
     const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -373,7 +414,7 @@ void TabletopStage::paintStage(QPainter &painter, qreal dpr, const QRegion *expo
 
     painter.save();
     painter.setTransform(m_fit.transform());
-    m_live.paint(painter, state, sprites, exposed);
+    m_drawings.deck.live.paint(painter, state, sprites, exposed);
     painter.restore();
 }
 

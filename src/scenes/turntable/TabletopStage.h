@@ -2,11 +2,9 @@
 
 #include "core/Clock.h"
 #include "paint/Sprite.h"
-#include "scenes/deck/Cables.h"
-#include "scenes/deck/DeckBody.h"
+#include "scenes/deck/DeckDrawings.h"
 #include "scenes/deck/DeckFrame.h"
 #include "scenes/deck/DeckMotion.h"
-#include "scenes/deck/Mug.h"
 #include "scenes/deck/PitchFader.h"
 #include "scenes/deck/PowerKnob.h"
 #include "scenes/turntable/OakTable.h"
@@ -17,6 +15,7 @@
 #include "scenes/vinyl/CoverArt.h"
 #include "scenes/vinyl/Sleeve.h"
 
+#include <QFuture>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -58,6 +57,14 @@ public:
     // Draws the whole stage as it is now, in widget points; with `exposed`, only what lies
     // in that part of the widget.
     void paintStage(QPainter &painter, qreal devicePixelRatio, const QRegion *exposed = nullptr);
+    // Makes the stage's drawings for a window of `windowSize` at `devicePixelRatio` on a worker
+    // thread, from what is drawn already; the next frame takes them over, and a frame that comes
+    // before they are done waits for them rather than make them a second time.
+    void prepareDrawings(QSize windowSize, qreal devicePixelRatio);
+    // Waits for drawings being made ahead and takes them over.
+    void waitForDrawings();
+    // The deck's drawings the stage holds now.
+    const DeckDrawings &deckDrawings() const { return m_drawings.deck; }
     // The widget area the last frame asked to repaint.
     const QRegion &lastDamage() const { return m_lastDamage; }
 
@@ -113,20 +120,22 @@ private:
     int m_frames = 0;
     std::optional<Instant> m_flipStart;
 
-    // Drawings.
-    OakTable m_table;
-    MugRenderer m_mug;
-    CablesRenderer m_cables;
-    DeckBodyRenderer m_body;
-    SleeveRenderer m_sleeve;
-    DiscFaceRenderer m_face;
-    DiscSheenRenderer m_sheen;
-    DeckFramePainter m_live;
+    // Drawings. Those that do not depend on the record can be made ahead, off the main thread.
     struct DiscShadows {
         Sprite near;
         Sprite far;
     };
-    RenderCache<NoKey, DiscShadows> m_discShadows;
+    struct Drawings {
+        OakTable table;
+        DeckDrawings deck;
+        // The disc's shadow close to the table and lifted off it.
+        RenderCache<NoKey, DiscShadows> discShadows;
+    };
+    static const DiscShadows &discShadows(Drawings &drawings, qreal dpr);
+    void takePreparedDrawings(bool wait);
+    Drawings m_drawings;
+    QFuture<Drawings> m_preparing;
+    SleeveRenderer m_sleeve;
     QImage m_back;
     bool m_backValid = false;
     Pile m_pile;

@@ -1,0 +1,172 @@
+// The stage's drawings made ahead on a worker thread, the face shared by a travelling and a
+// seated disc, and the table's wood placed again while a window is resized.
+
+#include "ScreenFixture.h"
+
+#include "paint/FontRegistration.h"
+#include "scenes/turntable/OakTable.h"
+#include "scenes/turntable/StageFit.h"
+#include "scenes/turntable/TabletopStage.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace velloran;
+using namespace velloran::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class StageDrawingsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { fonts::registerBundledFonts(); }
+
+    void SetUp() override { deck.library.add(record); }
+
+    static QImage paint(TabletopStage &stage, qreal dpr)
+    {
+        QImage image(stage.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        QPainter painter(&image);
+        stage.paintStage(painter, dpr);
+        return image;
+    }
+
+    DeckHarness deck;
+    Record record = sampleRecord(u"harbour"_s, u"Harbour Lights"_s);
+};
+
+// How far apart two images of one size are: the mean and the 99th percentile of the
+// difference of their channels.
+struct Difference {
+    double mean = 0;
+    int percentile99 = 0;
+    int most = 0;
+};
+
+Difference differenceOf(const QImage &a, const QImage &b)
+{
+    std::vector<int> channels;
+    channels.reserve(size_t(a.width()) * size_t(a.height()) * 3);
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const QRgb *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            for (const int d : {std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
+                                std::abs(qBlue(pa[x]) - qBlue(pb[x]))}) {
+                channels.push_back(d);
+                sum += d;
+            }
+    }
+    const int most = *std::max_element(channels.begin(), channels.end());
+    const auto at = channels.begin() + qsizetype(channels.size() * 99 / 100);
+    std::nth_element(channels.begin(), at, channels.end());
+    return {sum / double(channels.size()), *at, most};
+}
+
+// The same table, its wood resampled at most: seen at a quarter of the size, where resampling
+// the fine grain averages out, no plank is out of place and no seam has moved.
+void expectSameTable(const QImage &a, const QImage &b)
+{
+    const QSize quarter = a.size() / 4;
+    const Difference d = differenceOf(a.scaled(quarter, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                                      b.scaled(quarter, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    EXPECT_LT(d.mean, 1.0);
+    EXPECT_LE(d.percentile99, 4);
+}
+
+// The same frame, but for text set on another thread, whose glyphs may round a level apart.
+void expectAlike(const QImage &a, const QImage &b)
+{
+    const Difference d = differenceOf(a, b);
+    EXPECT_EQ(d.percentile99, 0);
+    EXPECT_LE(d.most, 2);
+}
+
+} // namespace
+
+TEST_F(StageDrawingsTest, DrawingsMadeAheadAreTakenOverAndLookTheSame)
+{
+    deck.play(record);
+    for (const qreal dpr : {1.0, 2.0}) {
+        SCOPED_TRACE(dpr);
+        TabletopStage ahead(deck.turntable, deck.library, deck.clock);
+        TabletopStage plain(deck.turntable, deck.library, deck.clock);
+        for (TabletopStage *stage : {&ahead, &plain}) {
+            stage->resize(820, 560);
+            stage->show();
+        }
+        ahead.prepareDrawings(ahead.size(), dpr);
+        ahead.waitForDrawings();
+        const DeckDrawings &made = ahead.deckDrawings();
+        EXPECT_EQ(made.body.renderCount(), 1);
+        EXPECT_EQ(made.live.discFace().renderCount(), 1);
+
+        expectAlike(paint(ahead, dpr), paint(plain, dpr));
+        // The frame made nothing the worker had made already.
+        EXPECT_EQ(ahead.deckDrawings().body.renderCount(), 1);
+        EXPECT_EQ(ahead.deckDrawings().mug.renderCount(), 1);
+        EXPECT_EQ(ahead.deckDrawings().live.discFace().renderCount(), 1);
+    }
+}
+
+TEST_F(StageDrawingsTest, AFrameBeforeTheDrawingsAreDoneWaitsForThemAndAResizeMeanwhileStillFits)
+{
+    TabletopStage stage(deck.turntable, deck.library, deck.clock);
+    stage.resize(820, 560);
+    stage.show();
+    stage.prepareDrawings(QSize(1000, 700), 1.0);
+    // Made for another size: the frame takes them over and places the table's wood for its own.
+    stage.resize(900, 600);
+    TabletopStage plain(deck.turntable, deck.library, deck.clock);
+    plain.resize(900, 600);
+    plain.show();
+    expectSameTable(paint(stage, 1.0), paint(plain, 1.0));
+    EXPECT_EQ(stage.deckDrawings().body.renderCount(), 1);
+}
+
+TEST_F(StageDrawingsTest, ATravellingDiscAndTheSeatedOneShareTheirFace)
+{
+    TabletopStage stage(deck.turntable, deck.library, deck.clock);
+    stage.resize(820, 560);
+    stage.show();
+    deck.turntable.load(record, false);
+    // The disc's way out of the sleeve and onto the platter, a frame painted at every step.
+    for (int frame = 0; frame < 150; ++frame) {
+        deck.advance(1.0 / 60);
+        stage.advanceFrame();
+        paint(stage, 1.0);
+    }
+    EXPECT_EQ(deck.turntable.place(), Turntable::Place::platter);
+    EXPECT_EQ(stage.deckDrawings().live.discFace().renderCount(), 1);
+}
+
+TEST_F(StageDrawingsTest, AResizedWindowShowsTheSameTableWithoutDrawingTheWoodAgain)
+{
+    const struct {
+        QSize first;
+        QSize then;
+        qreal dpr;
+        int woodDrawings; // after both
+    } cases[] = {
+        {{1280, 800}, {1310, 810}, 1.0, 1},   // a little larger: the margin holds it
+        {{820, 560}, {780, 540}, 2.0, 1},     // smaller
+        {{820, 560}, {1400, 560}, 1.0, 2},    // much wider: past the margin, drawn again
+        {{1600, 1000}, {800, 500}, 1.0, 2},   // half the scale: drawn again, finer than needed no longer
+        {{1000, 700}, {900, 600}, 1.0, 1},    // smaller, under a pixel to a point
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.then.width());
+        OakTable table;
+        table.image(c.first, StageFit::fit(c.first).transform(), c.dpr);
+        const QTransform fit = StageFit::fit(c.then).transform();
+        const QImage placed = table.image(c.then, fit, c.dpr);
+        EXPECT_EQ(table.woodRenderCount(), c.woodDrawings);
+        expectSameTable(placed, OakTable::render(c.then, fit, c.dpr));
+    }
+}
