@@ -4,6 +4,7 @@
 
 #include "paint/FontRegistration.h"
 #include "scenes/deck/DeckBody.h"
+#include "scenes/deck/DeckDrawings.h"
 #include "scenes/deck/DeckFrame.h"
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/deck/DeckMotion.h"
@@ -13,6 +14,8 @@
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
+
+#include <thread>
 
 using namespace velloran;
 
@@ -120,6 +123,27 @@ void deckFirstFrame(benchmark::State &state)
     }
 }
 BENCHMARK(deckFirstFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The first frame once the drawings were made ahead on a worker thread, as the turntable
+// screen has them made before it first shows.
+void deckFirstFramePrepared(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    QImage frame = makeCanvas(deck::stageSize, dpr);
+    DeckFrameState deckState;
+    deckState.face = DiscFace{{}, {0.5}, QStringLiteral("A")};
+    for (auto _ : state) {
+        state.PauseTiming();
+        DeckDrawings drawings;
+        std::thread worker([&] { drawings.prepare(DeckDrawings::likelyFrames(deckState), dpr); });
+        worker.join();
+        state.ResumeTiming();
+        QPainter p(&frame);
+        drawings.body.sprite(dpr).draw(p);
+        drawings.live.paint(p, deckState, dpr);
+    }
+}
+BENCHMARK(deckFirstFramePrepared)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 BENCHMARK(deckMotionStep)->Unit(benchmark::kNanosecond);
 

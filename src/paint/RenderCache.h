@@ -24,6 +24,14 @@ public:
         return *m_value;
     }
 
+    // Takes a drawing of these inputs made elsewhere, ahead of time or on another thread.
+    void put(const Key &key, qreal devicePixelRatio, Value value)
+    {
+        m_value = std::move(value);
+        m_key = key;
+        m_devicePixelRatio = devicePixelRatio;
+    }
+
     // How often the drawing was really rendered.
     int renderCount() const { return m_renderCount; }
 

@@ -223,34 +223,42 @@ bool Pile::isMoving() const
     return std::any_of(m_sleeves.begin(), m_sleeves.end(), [](const auto &s) { return !s->settled(); });
 }
 
+Sprite Pile::renderEdges(qreal dpr)
+{
+    SleeveEdgeRenderer edge;
+    const QImage &paper = edge.image({sleeveSize, sleeveSize}, dpr);
+    const struct {
+        double angle;
+        QPointF offset;
+        double radius;
+        QPointF shadowOffset;
+    } layers[] = {{1.6, {7, 9}, 2, {2, 3}}, {-0.8, {2, 4}, 1.5, {1, 2}}};
+    const QRectF bounds(-sleeveSize / 2 - 20, -sleeveSize / 2 - 20, sleeveSize + 40, sleeveSize + 40);
+    Sprite picture{makeCanvas(bounds.size(), dpr), bounds.topLeft()};
+    QPainter p(&picture.image);
+    prepare(p);
+    p.translate(-bounds.topLeft());
+    for (const auto &layer : layers) {
+        p.save();
+        p.translate(layer.offset);
+        p.rotate(layer.angle);
+        const Sprite shadow = softShadow(paper, layer.radius, QColor(0, 0, 0, 64), layer.shadowOffset);
+        p.drawImage(sleeveRect().topLeft() + shadow.origin, shadow.image);
+        p.drawImage(sleeveRect().topLeft(), paper);
+        p.restore();
+    }
+    p.end();
+    return withHeapShadow(picture, dpr);
+}
+
+void Pile::takeEdges(Sprite edges, qreal dpr)
+{
+    m_edges.put(NoKey{}, dpr, std::move(edges));
+}
+
 const Sprite &Pile::edges(qreal dpr)
 {
-    return m_edges.get(NoKey{}, dpr, [&] {
-        SleeveEdgeRenderer edge;
-        const QImage &paper = edge.image({sleeveSize, sleeveSize}, dpr);
-        const struct {
-            double angle;
-            QPointF offset;
-            double radius;
-            QPointF shadowOffset;
-        } layers[] = {{1.6, {7, 9}, 2, {2, 3}}, {-0.8, {2, 4}, 1.5, {1, 2}}};
-        const QRectF bounds(-sleeveSize / 2 - 20, -sleeveSize / 2 - 20, sleeveSize + 40, sleeveSize + 40);
-        Sprite picture{makeCanvas(bounds.size(), dpr), bounds.topLeft()};
-        QPainter p(&picture.image);
-        prepare(p);
-        p.translate(-bounds.topLeft());
-        for (const auto &layer : layers) {
-            p.save();
-            p.translate(layer.offset);
-            p.rotate(layer.angle);
-            const Sprite shadow = softShadow(paper, layer.radius, QColor(0, 0, 0, 64), layer.shadowOffset);
-            p.drawImage(sleeveRect().topLeft() + shadow.origin, shadow.image);
-            p.drawImage(sleeveRect().topLeft(), paper);
-            p.restore();
-        }
-        p.end();
-        return withHeapShadow(picture, dpr);
-    });
+    return m_edges.get(NoKey{}, dpr, [dpr] { return renderEdges(dpr); });
 }
 
 void Pile::paintSleeve(QPainter &p, Sleeve &s, qreal dpr)

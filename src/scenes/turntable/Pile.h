@@ -49,6 +49,12 @@ public:
     bool isMoving() const;
     void paint(QPainter &painter, qreal devicePixelRatio);
 
+    // The paper edges of the heap under the sleeves, the same whatever lies on it: made on any
+    // thread, and taken when made ahead.
+    static Sprite renderEdges(qreal devicePixelRatio);
+    void takeEdges(Sprite edges, qreal devicePixelRatio);
+    int edgesRenderCount() const { return m_edges.renderCount(); }
+
 Q_SIGNALS:
     // Something to redraw; `moving` when the springs need frames.
     void changed();

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velloran {
 
@@ -121,6 +122,8 @@ void TabletopStage::prepareDrawings(QSize windowSize, qreal dpr)
         drawings.table.image(windowSize, fit.transform(), dpr);
         drawings.deck.prepare(frames, sprites);
         discShadows(drawings, sprites);
+        drawings.pileEdges = Pile::renderEdges(sprites);
+        drawings.pileEdgesRatio = sprites;
         return drawings;
     });
 }
@@ -136,6 +139,8 @@ void TabletopStage::takePreparedDrawings(bool wait)
         return;
     m_drawings = m_preparing.takeResult();
     m_preparing = {};
+    if (m_drawings.pileEdges)
+        m_pile.takeEdges(*std::exchange(m_drawings.pileEdges, std::nullopt), m_drawings.pileEdgesRatio);
 }
 
 const TabletopStage::DiscShadows &TabletopStage::discShadows(Drawings &drawings, qreal dpr)

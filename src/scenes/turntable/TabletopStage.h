@@ -130,6 +130,9 @@ private:
         DeckDrawings deck;
         // The disc's shadow close to the table and lifted off it.
         RenderCache<NoKey, DiscShadows> discShadows;
+        // The pile's paper edges, made ahead for the pile to take.
+        std::optional<Sprite> pileEdges;
+        qreal pileEdgesRatio = 0;
     };
     static const DiscShadows &discShadows(Drawings &drawings, qreal dpr);
     void takePreparedDrawings(bool wait);

@@ -109,6 +109,7 @@ TEST_F(StageDrawingsTest, DrawingsMadeAheadAreTakenOverAndLookTheSame)
 
         expectAlike(paint(ahead, dpr), paint(plain, dpr));
         // The frame made nothing the worker had made already.
+        EXPECT_EQ(ahead.pile().edgesRenderCount(), 0);
         EXPECT_EQ(ahead.deckDrawings().body.renderCount(), 1);
         EXPECT_EQ(ahead.deckDrawings().mug.renderCount(), 1);
         EXPECT_EQ(ahead.deckDrawings().live.discFace().renderCount(), 1);
