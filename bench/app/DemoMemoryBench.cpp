@@ -11,12 +11,12 @@
 // Run it inside a D-Bus session (dbus-run-session) so that the MPRIS player has a bus.
 
 #include "DemoDriver.h"
+#include "ProcessTree.h"
 #include "TemporaryHome.h"
 
 #include "webplayer/WebEngineSetup.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTimer>
 
@@ -49,33 +49,14 @@ Memory memoryOf(qint64 pid)
     return memory;
 }
 
-qint64 parentOf(qint64 pid)
-{
-    QFile stat(u"/proc/%1/stat"_s.arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
-}
-
 // This process and every process below it.
 Memory treeMemory()
 {
-    const qint64 self = getpid();
     Memory total;
-    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        for (qint64 p = pid; p > 1; p = parentOf(p)) {
-            if (p == self) {
-                const Memory memory = memoryOf(pid);
-                total.rss += memory.rss;
-                total.pss += memory.pss;
-                break;
-            }
-        }
+    for (const qint64 pid : bench::processTree()) {
+        const Memory memory = memoryOf(pid);
+        total.rss += memory.rss;
+        total.pss += memory.pss;
     }
     return total;
 }

@@ -124,9 +124,8 @@ inline std::optional<QString> playPulledOut(ProgramServices &program, PullOut *p
     return std::nullopt;
 }
 
-// Clicks the first spine on the shelf wall, the room the program opens on, and plays the
-// record from its pull-out.
-inline std::optional<QString> playFromShelf(ProgramServices &program, Walk &walk)
+// Clicks the shelf's first spine and hands back the pull-out it opened.
+inline std::optional<QString> pullFirstFromShelf(ProgramServices &program, PullOut *&pullOut)
 {
     auto *shelf = program.window()->findChild<ShelfView *>();
     if (!shelf || !shelf->isVisible())
@@ -137,9 +136,20 @@ inline std::optional<QString> playFromShelf(ProgramServices &program, Walk &walk
     const QRectF spine = layout.spineRect(layout.rowOf(0), 0);
     shelf->setScrollOffset(spine.top() - 40);
     QTest::mouseClick(shelf, Qt::LeftButton, {}, (spine.center() - QPointF(0, shelf->scrollOffset())).toPoint());
-    if (!shelf->pullOut())
+    pullOut = shelf->pullOut();
+    if (!pullOut)
         return QStringLiteral("no pull-out after a click on a spine");
-    return playPulledOut(program, shelf->pullOut(), walk);
+    return std::nullopt;
+}
+
+// Clicks the first spine on the shelf wall, the room the program opens on, and plays the
+// record from its pull-out.
+inline std::optional<QString> playFromShelf(ProgramServices &program, Walk &walk)
+{
+    PullOut *pullOut = nullptr;
+    if (std::optional<QString> problem = pullFirstFromShelf(program, pullOut))
+        return problem;
+    return playPulledOut(program, pullOut, walk);
 }
 
 // Goes to the crate with the room switch, flips forwards with the arrow keys, pulls the
