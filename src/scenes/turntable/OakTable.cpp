@@ -152,6 +152,7 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
         m_woodFit = toWindow;
         m_woodRatio = dpr;
         m_wood = renderWood(m_woodArea, area.size(), density);
+        m_wood.setDevicePixelRatio(dpr);
         ++m_woodRenders;
     }
 
@@ -160,9 +161,7 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
     QPainter p(&image);
     if (toWindow == m_woodFit && dpr == m_woodRatio) {
         // Pixel for pixel.
-        QImage wood = m_wood;
-        wood.setDevicePixelRatio(dpr);
-        p.drawImage(QPointF(m_woodPixels) / dpr, wood);
+        p.drawImage(QPointF(m_woodPixels) / dpr, m_wood);
     } else {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(toWindow.mapRect(m_woodArea), m_wood);
