@@ -9,13 +9,9 @@
 // it (the sleeve flies to the table), lifts the needle with the platter still turning, and
 // stops the deck; each state is measured for `seconds` (default 30) after it has settled.
 
-#include "DemoDriver.h"
+#include "DemoProgram.h"
 #include "ProcessTree.h"
-#include "TemporaryHome.h"
 
-#include "webplayer/WebEngineSetup.h"
-
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QHash>
 
@@ -56,20 +52,12 @@ void measure(const char *what, int seconds)
 int main(int argc, char **argv)
 {
     const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 30;
-    test::TemporaryHome home;
-    test::PrivateRuntimeFolder runtime;
-    DemoEnvironment::prepareProcess();
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    prepareWebEngine();
+    bench::DemoProcess process;
     QApplication app(argc, argv);
-
-    ProgramServices program(true);
-    if (!program.claimInstance() || !program.start()) {
-        std::fprintf(stderr, "the demo could not start\n");
+    const std::unique_ptr<ProgramServices> started = bench::startDemo();
+    if (!started)
         return 1;
-    }
-    program.show();
+    ProgramServices &program = *started;
     program.window()->resize(1280, 800);
     const auto fail = [](const QString &problem) {
         std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());

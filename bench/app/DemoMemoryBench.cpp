@@ -10,9 +10,8 @@
 //
 // Run it inside a D-Bus session (dbus-run-session) so that the MPRIS player has a bus.
 
-#include "DemoDriver.h"
+#include "DemoProgram.h"
 #include "ProcessTree.h"
-#include "TemporaryHome.h"
 
 #include "webplayer/WebEngineSetup.h"
 
@@ -66,20 +65,12 @@ Memory treeMemory()
 int main(int argc, char **argv)
 {
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    test::TemporaryHome home;
-    test::PrivateRuntimeFolder runtime;
-    DemoEnvironment::prepareProcess();
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    prepareWebEngine();
+    bench::DemoProcess process;
     QApplication app(argc, argv);
-
-    ProgramServices program(true);
-    if (!program.claimInstance() || !program.start()) {
-        std::fprintf(stderr, "the demo could not start\n");
+    const std::unique_ptr<ProgramServices> started = bench::startDemo();
+    if (!started)
         return 1;
-    }
-    program.show();
+    ProgramServices &program = *started;
     program.model()->controller().setAutoFlip(true);
     QString recordID;
     for (const auto &problem : {test::connectDemo(program), test::putOnFirstRecord(program, recordID)}) {

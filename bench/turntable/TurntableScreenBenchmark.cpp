@@ -82,15 +82,21 @@ QImage stageTarget(QSize size, qreal dpr)
 
 } // namespace
 
-// The first frame of a screen whose drawings are all still to be made, as a screen shown for
-// the first time without having made them ahead: table, mug, pile, cables, deck, controls.
-static void StageFirstFrameCold(benchmark::State &state)
+// The first frame of a new screen: with every drawing still to make (table, mug, pile, cables,
+// deck, controls), as a screen shown at once; or once it has made them ahead on a worker
+// thread (`prepareDrawings`), as the rooms have it do while another room shows.
+static void StageFirstFrame(benchmark::State &state)
 {
     const qreal dpr = qreal(state.range(0));
+    const bool ahead = state.range(1) != 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto still = std::make_unique<StillScreen>();
         QImage target = stageTarget(still->screen.size(), dpr);
+        if (ahead) {
+            still->screen.stage().prepareDrawings(still->screen.size(), dpr);
+            still->screen.stage().waitForDrawings();
+        }
         state.ResumeTiming();
         QPainter painter(&target);
         still->screen.stage().paintStage(painter, dpr);
@@ -99,30 +105,9 @@ static void StageFirstFrameCold(benchmark::State &state)
         still.reset();
         state.ResumeTiming();
     }
+    state.SetLabel(ahead ? "drawings made ahead" : "every drawing to make");
 }
-BENCHMARK(StageFirstFrameCold)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-
-// The first frame once the screen has made its drawings ahead on a worker thread
-// (`prepareDrawings`), as the rooms have it do while another room shows.
-static void StageFirstFramePrepared(benchmark::State &state)
-{
-    const qreal dpr = qreal(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto still = std::make_unique<StillScreen>();
-        QImage target = stageTarget(still->screen.size(), dpr);
-        still->screen.stage().prepareDrawings(still->screen.size(), dpr);
-        still->screen.stage().waitForDrawings();
-        state.ResumeTiming();
-        QPainter painter(&target);
-        still->screen.stage().paintStage(painter, dpr);
-        painter.end();
-        state.PauseTiming();
-        still.reset();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(StageFirstFramePrepared)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(StageFirstFrame)->ArgsProduct({{1, 2}, {0, 1}})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // A repaint of the whole stage with every drawing made, as while a disc travels between
 // sleeve and platter or the record flips.
