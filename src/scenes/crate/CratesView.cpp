@@ -446,7 +446,23 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
     }
 
     for (const Placed &card : placed) {
-        for (const QRect &part : card.visible) {
+        if (card.visible.isEmpty())
+            continue;
+        const double depth = std::clamp((1 - card.pose.scale) * 1.2, 0.0, 0.3);
+        const QColor shade(28, 16, 6, int(255 * depth)); // deeper in the crate, less of the lamp
+        // The projection lays the shade on the card before the fade; the two at once take the
+        // plain drawing, which fades each on its own.
+        const bool byRows = card.forward && moving && crate::RowProjection::keepsRowsLevel(card.transform)
+            && (depth <= 0.002 || card.pose.opacity >= 0.999);
+        // A copy or a projection by rows is drawn one visible rectangle at a time, each a
+        // plain clip. The raster engine's perspective drawing is drawn whole: clipped to a
+        // region it resamples a little differently, and it serves the still frames alone.
+        QList<QRect> parts;
+        if (card.forward && !byRows)
+            parts.append(rect());
+        else
+            parts = QList<QRect>(card.visible.begin(), card.visible.end());
+        for (const QRect &part : parts) {
             painter.save();
             painter.setClipRect(part, Qt::IntersectClip);
             painter.save();
@@ -456,14 +472,12 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
             // While the cards move, they are sampled plainly: smooth resampling of a projected
             // image is the most costly part of a frame, and motion hides the difference.
             painter.setRenderHint(QPainter::SmoothPixmapTransform, !moving);
-            const double depth = std::clamp((1 - card.pose.scale) * 1.2, 0.0, 0.3);
-            const QColor shade(28, 16, 6, int(255 * depth)); // deeper in the crate, less of the lamp
-            if (card.forward && moving && crate::RowProjection::keepsRowsLevel(card.transform)) {
-                QRectF clip = QRectF(part);
+            if (byRows) {
+                QRectF clip = part;
                 if (card.frontTop)
                     clip &= QRectF(0, 0, width(), *card.frontTop + 1.5);
-                m_rowProjection.draw(painter, card.image, card.transform, depth > 0.002 ? shade : QColor(Qt::transparent),
-                                     clip);
+                m_rowProjection.draw(painter, card.image, card.transform,
+                                     depth > 0.002 ? shade : QColor(Qt::transparent), clip);
             } else if (card.forward) {
                 painter.setTransform(card.transform);
                 painter.drawImage(face, card.image);

@@ -20,7 +20,8 @@ public:
     static bool keepsRowsLevel(const QTransform &transform);
 
     // Draws `image` (its points) through `transform` with `shade` laid over its whole square,
-    // only inside `clip` (the painter's coordinates). The painter's opacity applies.
+    // only inside `clip` (the painter's coordinates). The painter's opacity applies to the
+    // shaded card as a whole.
     void draw(QPainter &painter, const QImage &image, const QTransform &transform, const QColor &shade,
               const QRectF &clip);
 
