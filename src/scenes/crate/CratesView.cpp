@@ -454,17 +454,15 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
         // plain drawing, which fades each on its own.
         const bool byRows = card.forward && moving && crate::RowProjection::keepsRowsLevel(card.transform)
             && (depth <= 0.002 || card.pose.opacity >= 0.999);
-        // A copy or a projection by rows is drawn one visible rectangle at a time, each a
-        // plain clip. The raster engine's perspective drawing is drawn whole: clipped to a
-        // region it resamples a little differently, and it serves the still frames alone.
-        QList<QRect> parts;
-        if (card.forward && !byRows)
-            parts.append(rect());
-        else
-            parts = QList<QRect>(card.visible.begin(), card.visible.end());
+        // While moving, a card is drawn one visible rectangle at a time, each a plain clip.
+        // A still frame draws every card that shows whole: smooth resampling clipped to parts
+        // of a card rounds a little differently at each part.
+        const bool whole = !moving || (card.forward && !byRows);
+        const QList<QRect> parts = whole ? QList<QRect>{rect()} : QList<QRect>(card.visible.begin(), card.visible.end());
         for (const QRect &part : parts) {
             painter.save();
-            painter.setClipRect(part, Qt::IntersectClip);
+            if (!whole)
+                painter.setClipRect(part, Qt::IntersectClip);
             painter.save();
             if (card.frontTop)
                 painter.setClipRect(QRectF(0, 0, width(), *card.frontTop + 1.5), Qt::IntersectClip);
