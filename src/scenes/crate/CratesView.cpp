@@ -506,8 +506,11 @@ QRectF CratesView::frontShadowRect(const QRectF &card, double frontTop)
 QRegion CratesView::frontBoardCover(qreal dpr)
 {
     // The two planks of the front board; the gap of shadow between them lets a little through.
+    // Checked in the board's pixels when it is drawn, not every frame.
     const QImage &board = frontImage(dpr);
     const QRectF at = m_geometry.frontBoard();
+    if (m_frontCoverKey == board.cacheKey() && m_frontCoverAt == at)
+        return m_frontCover;
     const double gapY = at.height() * 0.52;
     QRegion cover;
     for (const QRectF &plank : {QRectF(0, 0, at.width(), gapY - 1.5), QRectF(0, gapY + 1.5, at.width(), at.height() - gapY - 1.5)}) {
@@ -515,6 +518,9 @@ QRegion CratesView::frontBoardCover(qreal dpr)
         if (crate::opaqueWithin(board, inner))
             cover += crate::pointsInside(inner.translated(at.topLeft()));
     }
+    m_frontCover = cover;
+    m_frontCoverKey = board.cacheKey();
+    m_frontCoverAt = at;
     return cover;
 }
 

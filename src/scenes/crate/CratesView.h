@@ -158,6 +158,9 @@ private:
     qreal m_roomRatio = 0;
     QImage m_front;
     QString m_frontKey;
+    QRegion m_frontCover;
+    qint64 m_frontCoverKey = 0;
+    QRectF m_frontCoverAt;
     QHash<QString, CardImage> m_cards;
     crate::RowProjection m_rowProjection;
     quint64 m_uses = 0;

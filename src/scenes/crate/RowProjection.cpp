@@ -61,38 +61,42 @@ void RowProjection::draw(QPainter &painter, const QImage &image, const QTransfor
     const double bottom = (m.m22() * h + m.m32()) / (m.m23() * h + m.m33());
     for (int row = 0; row < area.height(); ++row) {
         auto *line = reinterpret_cast<QRgb *>(m_rows.scanLine(row));
-        std::fill(line, line + area.width(), 0u);
+        auto *const end = line + area.width();
         const double y = area.top() + row + 0.5;
         const double v = (m.m32() - y * m.m33()) / (y * m.m23() - m.m22());
         const int vertical = coverageOf(std::max(double(area.top() + row), std::min(top, bottom)),
                                         std::min(double(area.top() + row + 1), std::max(top, bottom)));
-        if (vertical == 0 || !(v > -1) || !(v < h + 1))
-            continue;
         const double wv = m.m23() * v + m.m33();
-        // Along the row, u = a x' + b.
-        const double a = wv / m.m11();
-        const double b = -(m.m21() * v + m.m31()) / m.m11();
         const double left = (m.m21() * v + m.m31()) / wv;
         const double right = (m.m11() * w + m.m21() * v + m.m31()) / wv;
-        const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(std::clamp(int(v), 0, h - 1)));
         const double low = std::min(left, right);
         const double high = std::max(left, right);
         const int first = std::max(area.left(), int(std::floor(low)));
         const int last = std::min(area.right(), int(std::ceil(high)) - 1);
-        if (last < first)
+        if (vertical == 0 || !(v > -1) || !(v < h + 1) || last < first) {
+            std::fill(line, end, 0u);
             continue;
-        // Sixteen bits of fraction along the row: the sample moves by a constant step.
-        const double start = a * (first + 0.5) + b;
-        qint64 u = qint64(std::floor(start * 65536));
+        }
+        std::fill(line, line + (first - area.left()), 0u);
+        std::fill(line + (last - area.left() + 1), end, 0u);
+        // Along the row, u = a x' + b, with sixteen bits of fraction: the sample moves by a
+        // constant step.
+        const double a = wv / m.m11();
+        const double b = -(m.m21() * v + m.m31()) / m.m11();
+        const auto *from = reinterpret_cast<const QRgb *>(source.constScanLine(std::clamp(int(v), 0, h - 1)));
+        qint64 u = qint64(std::floor((a * (first + 0.5) + b) * 65536));
         const auto step = qint64(std::llround(a * 65536));
         const qint64 uLast = qint64(w - 1) << 16;
         auto *out = line + (first - area.left());
+        // The pixels wholly inside the row's extent take no coverage of their own.
+        const int innerFrom = std::max(first, int(std::ceil(low)));
+        const int innerTo = std::min(last, int(std::floor(high)) - 1);
         for (int x = first; x <= last; ++x, u += step) {
             QRgb pixel = from[std::clamp<qint64>(u, 0, uLast) >> 16];
             if (rest != 255)
                 pixel = laidOver(over, pixel, rest);
             int coverage = vertical;
-            if (x < low + 1 || x + 1 > high)
+            if (x < innerFrom || x > innerTo)
                 coverage = (coverage * coverageOf(std::max(double(x), low), std::min(double(x + 1), high))) >> 8;
             *out++ = coverage < 256 ? scaled(pixel, coverage) : pixel;
         }
