@@ -91,15 +91,26 @@ void RowProjection::draw(QPainter &painter, const QImage &image, const QTransfor
         // The pixels wholly inside the row's extent take no coverage of their own.
         const int innerFrom = std::max(first, int(std::ceil(low)));
         const int innerTo = std::min(last, int(std::floor(high)) - 1);
-        for (int x = first; x <= last; ++x, u += step) {
+        const auto sample = [&](int x) {
             QRgb pixel = from[std::clamp<qint64>(u, 0, uLast) >> 16];
+            u += step;
             if (rest != 255)
                 pixel = laidOver(over, pixel, rest);
             int coverage = vertical;
             if (x < innerFrom || x > innerTo)
                 coverage = (coverage * coverageOf(std::max(double(x), low), std::min(double(x + 1), high))) >> 8;
-            *out++ = coverage < 256 ? scaled(pixel, coverage) : pixel;
+            return coverage < 256 ? scaled(pixel, coverage) : pixel;
+        };
+        int x = first;
+        for (; x <= last && x < innerFrom; ++x)
+            *out++ = sample(x);
+        if (vertical == 256 && rest == 255) {
+            // The body of the row: plain samples, nothing to lay over or cover.
+            for (; x <= last && x <= innerTo; ++x, u += step)
+                *out++ = from[std::clamp<qint64>(u, 0, uLast) >> 16];
         }
+        for (; x <= last; ++x)
+            *out++ = sample(x);
     }
     m_rows.setDevicePixelRatio(dpr);
     // Whole device pixels, no transform: a plain copy with blending.
