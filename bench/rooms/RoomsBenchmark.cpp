@@ -72,6 +72,7 @@ static void CrateFrameMoving(benchmark::State &state)
     library.setEntries(bigCollection());
     CratesView view({library, *settings, clock, {}});
     view.resize(1600, 1000);
+    view.show(); // a hidden widget has its resize event only when shown: the crate's geometry
     QImage target(QSize(1600, 1000) * dpr, QImage::Format_RGB32);
     target.setDevicePixelRatio(dpr);
     int frame = 0;
@@ -89,7 +90,8 @@ static void CrateFrameMoving(benchmark::State &state)
     for (auto _ : state)
         step();
 }
-BENCHMARK(CrateFrameMoving)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// Qt's raster engine hands parts of large draws to its own threads: every thread's time counts.
+BENCHMARK(CrateFrameMoving)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime()->UseRealTime();
 
 // From pressing a room to the first frame of the new room, for each room in turn.
 static void RoomSwitchFirstFrame(benchmark::State &state)
@@ -153,4 +155,4 @@ static void FlyingSleeveOverShelf(benchmark::State &state)
         sleeve.paintSleeve(painter, dpr);
     }
 }
-BENCHMARK(FlyingSleeveOverShelf)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(FlyingSleeveOverShelf)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime()->UseRealTime();

@@ -5,7 +5,9 @@
 #include "paint/Fonts.h"
 #include "paint/Palette.h"
 #include "scenes/browse/GlassSegments.h"
+#include "scenes/crate/CardOcclusion.h"
 #include "scenes/crate/CrateDrawing.h"
+#include "scenes/crate/RowProjection.h"
 #include "scenes/crate/ScrollWheel.h"
 #include "model/LibraryAccess.h"
 #include "scenes/sleeveback/SleeveBackParts.h"
@@ -303,7 +305,7 @@ void CratesView::syncLoaders()
     }
 }
 
-const QImage &CratesView::cardImage(qsizetype index, qreal dpr)
+const CratesView::CardImage &CratesView::cardImage(qsizetype index, qreal dpr)
 {
     const CrateItem &item = m_items[index];
     const QString id = item.identity();
@@ -316,6 +318,7 @@ const QImage &CratesView::cardImage(qsizetype index, qreal dpr)
     if (card.image.isNull() || card.artworkKey != key || card.size != size || card.dpr != dpr) {
         card.image = item.isDivider() ? crate::paintDividerCard(size, item.section, dpr)
                                       : crate::paintRecordCard(size, item.entry, artwork, dpr);
+        card.opaque = crate::opaqueFace(card.image, size, item.isDivider());
         card.artworkKey = key;
         card.size = size;
         card.dpr = dpr;
@@ -328,7 +331,7 @@ const QImage &CratesView::cardImage(qsizetype index, qreal dpr)
                 oldest = it;
         m_cards.erase(oldest);
     }
-    return m_cards[id].image;
+    return m_cards[id];
 }
 
 const QImage &CratesView::frontImage(qreal dpr)
@@ -353,76 +356,172 @@ const QImage &CratesView::frontImage(qreal dpr)
 
 // Drawing.
 
-void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &cards, qreal dpr)
+void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing, const QList<qsizetype> &forward,
+                            qreal dpr, const QRectF &exposed)
 {
     const double side = m_geometry.card;
     const QRectF face(0, 0, side, side);
     struct Placed {
-        qsizetype index;
+        qsizetype index = 0;
         CardPose pose;
         QTransform transform;
         QPolygonF quad;
+        bool forward = false;
+        QRectF upright; // where a card standing upright is drawn
+        std::optional<double> frontTop;
+        QImage image;
+        QRectF opaque; // in card points
+        QRegion visible;
     };
     const bool moving = !m_progress.isSettled();
     std::vector<Placed> placed;
-    placed.reserve(size_t(cards.size()));
-    for (const qsizetype i : cards) {
-        const CardPose pose = displayedPose(i);
-        if (pose.opacity <= 0.004)
-            continue;
-        const QTransform t = m_geometry.cardTransform(pose);
-        placed.push_back({i, pose, t, t.map(QPolygonF(face))});
-    }
-    for (size_t k = 0; k < placed.size(); ++k) {
-        const Placed &card = placed[k];
-        // A card standing behind an opaque one at least as wide shows only above that
-        // card's top edge: only that band is drawn, with the front card's shadow on it.
-        std::optional<double> frontTop;
-        if (k + 1 < placed.size()) {
+    placed.reserve(size_t(standing.size() + forward.size()));
+    const auto place = [&](const QList<qsizetype> &cards) {
+        const size_t first = placed.size();
+        for (const qsizetype i : cards) {
+            const CardPose pose = displayedPose(i);
+            if (pose.opacity <= 0.004)
+                continue;
+            Placed card;
+            card.index = i;
+            card.pose = pose;
+            card.transform = m_geometry.cardTransform(pose);
+            card.forward = liesForward(pose);
+            card.quad = card.transform.map(QPolygonF(face));
+            if (!card.forward) {
+                // A card standing nearly upright tapers by a few percent at most: it is drawn
+                // into the upright rectangle its projection spans, a much cheaper drawing.
+                const QPolygonF &q = card.quad;
+                const double top = std::min(q[0].y(), q[1].y());
+                const double bottom = std::max(q[2].y(), q[3].y());
+                const double span = ((q[1].x() - q[0].x()) + (q[2].x() - q[3].x())) / 2;
+                card.upright = QRectF(m_geometry.centreX - span / 2, top, span, bottom - top);
+            }
+            placed.push_back(std::move(card));
+        }
+        for (size_t k = first; k + 1 < placed.size(); ++k) {
+            // A card standing behind an opaque one at least as wide shows only above that
+            // card's top edge: only that band is drawn, with the front card's shadow on it.
+            Placed &card = placed[k];
             const Placed &next = placed[k + 1];
             const QRectF mine = card.quad.boundingRect();
             const QRectF theirs = next.quad.boundingRect();
             if (next.pose.opacity >= 0.999 && next.pose.tilt > 0 && card.pose.tilt > 0
                 && theirs.left() <= mine.left() + 0.5 && theirs.right() >= mine.right() - 0.5)
-                frontTop = std::min(next.quad[0].y(), next.quad[1].y());
+                card.frontTop = std::min(next.quad[0].y(), next.quad[1].y());
         }
-        if (frontTop && *frontTop <= card.quad.boundingRect().top())
+    };
+    place(standing);
+    place(forward);
+
+    // From the front back: each card is drawn only where nothing opaque drawn after it lies,
+    // the front board's planks or the faces of the cards before it.
+    QRegion covered = frontBoardCover(dpr);
+    const QRegion area = crate::pointsTouched(exposed);
+    for (size_t k = placed.size(); k-- > 0;) {
+        Placed &card = placed[k];
+        const QRectF mine = card.quad.boundingRect();
+        if (card.frontTop && *card.frontTop <= mine.top())
             continue;
-        painter.save();
-        if (frontTop)
-            painter.setClipRect(QRectF(0, 0, width(), *frontTop + 1.5));
-        painter.setOpacity(card.pose.opacity);
-        // While the cards move, they are sampled plainly: smooth resampling of a projected
-        // image is the most costly part of a frame, and motion hides the difference.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, !moving);
+        const CardImage &image = cardImage(card.index, dpr);
+        card.image = image.image;
+        card.opaque = image.opaque;
+        const QRectF band = card.frontTop ? QRectF(0, 0, width(), *card.frontTop + 1.5) : QRectF(rect());
+        QRegion drawn = crate::pointsTouched((card.forward ? mine : card.upright) & band);
+        if (card.frontTop)
+            drawn += crate::pointsTouched(frontShadowRect(mine, *card.frontTop));
+        card.visible = (drawn & area) - covered;
+        if (card.pose.opacity < 0.999 || card.opaque.isNull())
+            continue;
+        QRegion hides;
+        if (card.forward) {
+            hides = crate::pointsInside(card.transform.map(QPolygonF(card.opaque)));
+        } else {
+            const QRectF &u = card.upright;
+            const QRectF &o = card.opaque;
+            hides = crate::pointsInside(QRectF(u.left() + o.left() / side * u.width(), u.top() + o.top() / side * u.height(),
+                                               o.width() / side * u.width(), o.height() / side * u.height()));
+        }
+        covered += hides & crate::pointsInside(band);
+    }
+
+    for (const Placed &card : placed) {
+        if (card.visible.isEmpty())
+            continue;
         const double depth = std::clamp((1 - card.pose.scale) * 1.2, 0.0, 0.3);
         const QColor shade(28, 16, 6, int(255 * depth)); // deeper in the crate, less of the lamp
-        if (liesForward(card.pose)) {
-            painter.setTransform(card.transform);
-            painter.drawImage(face, cardImage(card.index, dpr));
-            if (depth > 0.002)
-                painter.fillRect(face, shade);
-        } else {
-            // A card standing nearly upright tapers by a few percent at most: it is drawn
-            // into the upright rectangle its projection spans, a much cheaper drawing.
-            const QPolygonF &q = card.quad;
-            const double top = std::min(q[0].y(), q[1].y());
-            const double bottom = std::max(q[2].y(), q[3].y());
-            const double span = ((q[1].x() - q[0].x()) + (q[2].x() - q[3].x())) / 2;
-            const QRectF upright(m_geometry.centreX - span / 2, top, span, bottom - top);
-            painter.drawImage(upright, cardImage(card.index, dpr));
-            if (depth > 0.002)
-                painter.fillRect(upright, shade);
-        }
-        painter.restore();
-        if (frontTop) {
-            const QRectF mine = card.quad.boundingRect();
-            QLinearGradient shadow(0, *frontTop - 16, 0, *frontTop);
-            shadow.setColorAt(0, QColor(0, 0, 0, 0));
-            shadow.setColorAt(1, QColor(20, 10, 2, int(110 * card.pose.opacity)));
-            painter.fillRect(QRectF(mine.left() + 2, *frontTop - 16, mine.width() - 4, 16.5), shadow);
+        // The projection lays the shade on the card before the fade; the two at once take the
+        // plain drawing, which fades each on its own.
+        const bool byRows = card.forward && moving && crate::RowProjection::keepsRowsLevel(card.transform)
+            && (depth <= 0.002 || card.pose.opacity >= 0.999);
+        // While moving, a card is drawn one visible rectangle at a time, each a plain clip.
+        // A still frame draws every card that shows whole: smooth resampling clipped to parts
+        // of a card rounds a little differently at each part.
+        const bool whole = !moving || (card.forward && !byRows);
+        const QList<QRect> parts = whole ? QList<QRect>{rect()} : QList<QRect>(card.visible.begin(), card.visible.end());
+        for (const QRect &part : parts) {
+            painter.save();
+            if (!whole)
+                painter.setClipRect(part, Qt::IntersectClip);
+            painter.save();
+            if (card.frontTop)
+                painter.setClipRect(QRectF(0, 0, width(), *card.frontTop + 1.5), Qt::IntersectClip);
+            painter.setOpacity(card.pose.opacity);
+            // While the cards move, they are sampled plainly: smooth resampling of a projected
+            // image is the most costly part of a frame, and motion hides the difference.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, !moving);
+            if (byRows) {
+                QRectF clip = part;
+                if (card.frontTop)
+                    clip &= QRectF(0, 0, width(), *card.frontTop + 1.5);
+                m_rowProjection.draw(painter, card.image, card.transform,
+                                     depth > 0.002 ? shade : QColor(Qt::transparent), clip);
+            } else if (card.forward) {
+                painter.setTransform(card.transform);
+                painter.drawImage(face, card.image);
+                if (depth > 0.002)
+                    painter.fillRect(face, shade);
+            } else {
+                painter.drawImage(card.upright, card.image);
+                if (depth > 0.002)
+                    painter.fillRect(card.upright, shade);
+            }
+            painter.restore();
+            if (card.frontTop) {
+                QLinearGradient shadow(0, *card.frontTop - 16, 0, *card.frontTop);
+                shadow.setColorAt(0, QColor(0, 0, 0, 0));
+                shadow.setColorAt(1, QColor(20, 10, 2, int(110 * card.pose.opacity)));
+                painter.fillRect(frontShadowRect(card.quad.boundingRect(), *card.frontTop), shadow);
+            }
+            painter.restore();
         }
     }
+}
+
+QRectF CratesView::frontShadowRect(const QRectF &card, double frontTop)
+{
+    return QRectF(card.left() + 2, frontTop - 16, card.width() - 4, 16.5);
+}
+
+QRegion CratesView::frontBoardCover(qreal dpr)
+{
+    // The two planks of the front board; the gap of shadow between them lets a little through.
+    // Checked in the board's pixels when it is drawn, not every frame.
+    const QImage &board = frontImage(dpr);
+    const QRectF at = m_geometry.frontBoard();
+    if (m_frontCoverKey == board.cacheKey() && m_frontCoverAt == at)
+        return m_frontCover;
+    const double gapY = at.height() * 0.52;
+    QRegion cover;
+    for (const QRectF &plank : {QRectF(0, 0, at.width(), gapY - 1.5), QRectF(0, gapY + 1.5, at.width(), at.height() - gapY - 1.5)}) {
+        const QRectF inner = plank.adjusted(1, 1, -1, -1);
+        if (crate::opaqueWithin(board, inner))
+            cover += crate::pointsInside(inner.translated(at.topLeft()));
+    }
+    m_frontCover = cover;
+    m_frontCoverKey = board.cacheKey();
+    m_frontCoverAt = at;
+    return cover;
 }
 
 void CratesView::paintCaption(QPainter &painter)
@@ -473,8 +572,7 @@ void CratesView::paintCrate(QPainter &painter, qreal dpr, QRectF exposed)
     };
     std::sort(standing.begin(), standing.end(), byOrder);
     std::sort(forward.begin(), forward.end(), byOrder);
-    paintCards(painter, standing, dpr);
-    paintCards(painter, forward, dpr);
+    paintCards(painter, standing, forward, dpr, exposed);
     painter.drawImage(m_geometry.frontBoard().topLeft(), frontImage(dpr));
     if (exposed.intersects(m_geometry.captionRow()))
         paintCaption(painter);

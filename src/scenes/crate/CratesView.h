@@ -6,11 +6,13 @@
 #include "scenes/crate/CardPose.h"
 #include "scenes/crate/CrateGeometry.h"
 #include "scenes/crate/CrateItems.h"
+#include "scenes/crate/RowProjection.h"
 #include "scenes/pullout/PullOut.h"
 
 #include <QHash>
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -109,6 +111,7 @@ private:
         double size = 0;
         qreal dpr = 0;
         quint64 lastUse = 0;
+        QRectF opaque; // the part of the face whose pixels are all opaque, in card points
     };
 
     double now() const;
@@ -120,9 +123,14 @@ private:
     void updateCaption();
     void step(double value);
     QList<qsizetype> drawnCards() const;
-    const QImage &cardImage(qsizetype index, qreal dpr);
+    const CardImage &cardImage(qsizetype index, qreal dpr);
     const QImage &frontImage(qreal dpr);
-    void paintCards(QPainter &painter, const QList<qsizetype> &cards, qreal dpr);
+    // What the front board hides of the cards, in whole points.
+    QRegion frontBoardCover(qreal dpr);
+    static QRectF frontShadowRect(const QRectF &card, double frontTop);
+    // The cards standing and those tipped forward, each in the order they are drawn.
+    void paintCards(QPainter &painter, const QList<qsizetype> &standing, const QList<qsizetype> &forward, qreal dpr,
+                    const QRectF &exposed);
     void paintCaption(QPainter &painter);
 
     LibraryAccess &m_library;
@@ -150,7 +158,11 @@ private:
     qreal m_roomRatio = 0;
     QImage m_front;
     QString m_frontKey;
+    QRegion m_frontCover;
+    qint64 m_frontCoverKey = 0;
+    QRectF m_frontCoverAt;
     QHash<QString, CardImage> m_cards;
+    crate::RowProjection m_rowProjection;
     quint64 m_uses = 0;
     QHash<QString, ArtworkLoader *> m_loaders;
 

@@ -118,6 +118,7 @@ ShelfView::ShelfView(Services services, QWidget *parent)
 
     for (qsizetype i = 0; i < shelf::featuredLimit; ++i) {
         m_ledgeArt.push_back(std::make_unique<CoverArt>(340, m_services.store));
+        m_ledgeCovers.emplace_back();
         connect(m_ledgeArt.back().get(), &CoverArt::changed, this, qOverload<>(&QWidget::update));
     }
     rebuild();
@@ -312,6 +313,12 @@ double ShelfView::liftOf(const std::unordered_map<qsizetype, Lift> &lifts, qsize
 {
     const auto it = lifts.find(index);
     return it == lifts.end() ? 0.0 : it->second.spring.value();
+}
+
+bool ShelfView::isLifting(const std::unordered_map<qsizetype, Lift> &lifts, qsizetype index) const
+{
+    const auto it = lifts.find(index);
+    return it != lifts.end() && !it->second.spring.isSettled();
 }
 
 void ShelfView::hoverSpine(std::optional<qsizetype> index)
@@ -520,26 +527,17 @@ void ShelfView::paintLedge(QPainter &painter, const QRectF &visible, qreal dpr)
         const QRectF rect = m_layout.covers.at(i);
         const double lift = liftOf(m_coverLifts, i);
         const double tilt = shelf::ledgeTilt(shelf::spineThickness(m_lists.featured.at(i)));
-        const QImage &cover = m_ledgeArt.at(i)->image(WallLayout::coverSide, dpr);
         QTransform place;
         place.translate(rect.center().x(), rect.bottom() - coverRaise * lift);
         place.rotate(tilt * (1 - lift));
         QTransform lean;
         lean.rotate(-coverLean * (1 - lift), Qt::XAxis);
         const QTransform transform = QTransform::fromTranslate(-rect.width() / 2, -rect.height()) * lean * place;
-        painter.save();
-        painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::Antialiasing);
-        painter.setTransform(transform, true);
-        coverShadow(dpr).draw(painter);
-        const QRectF face(0, 0, WallLayout::coverSide, WallLayout::coverSide);
-        painter.drawImage(face, cover);
-        // The sleeve's board catches the light from the upper left.
-        QLinearGradient sheen(face.topLeft(), face.bottomRight());
-        sheen.setColorAt(0, QColor(255, 255, 255, 28));
-        sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
-        sheen.setColorAt(1, QColor(0, 0, 0, 30));
-        painter.fillRect(face, sheen);
-        painter.restore();
+        const Sprite &shadow = coverShadow(dpr);
+        if (!visible.intersects(shelf::LedgeCover::bounds(shadow, transform)))
+            continue;
+        const QImage &cover = m_ledgeArt.at(i)->image(WallLayout::coverSide, dpr);
+        m_ledgeCovers.at(i).paint(painter, cover, shadow, transform, !isLifting(m_coverLifts, i));
     }
 }
 

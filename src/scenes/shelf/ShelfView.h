@@ -8,6 +8,7 @@
 #include "scenes/pullout/PullOut.h"
 #include "scenes/shelf/CoverColours.h"
 #include "scenes/shelf/ShelfLists.h"
+#include "scenes/shelf/LedgeCover.h"
 #include "scenes/shelf/Spines.h"
 #include "scenes/shelf/WallPainters.h"
 #include "scenes/vinyl/CoverArt.h"
@@ -130,6 +131,7 @@ private:
     void setLift(std::unordered_map<qsizetype, Lift> &lifts, std::optional<qsizetype> &current,
                  std::optional<qsizetype> index, double response);
     double liftOf(const std::unordered_map<qsizetype, Lift> &lifts, qsizetype index) const;
+    bool isLifting(const std::unordered_map<qsizetype, Lift> &lifts, qsizetype index) const;
     shelf::SpineLook spineLook(const ShelfEntry &entry, int thickness);
     void paintHeaders(QPainter &painter, const QRectF &visible);
     void paintLedge(QPainter &painter, const QRectF &visible, qreal dpr);
@@ -174,6 +176,7 @@ private:
     shelf::SpineRenderer m_spines;
     shelf::SpineRunShadow m_runShadow;
     std::vector<std::unique_ptr<CoverArt>> m_ledgeArt;
+    std::vector<shelf::LedgeCover> m_ledgeCovers;
     RenderCache<NoKey, Sprite> m_coverShadow;
 };
 
