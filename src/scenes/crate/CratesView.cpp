@@ -148,7 +148,8 @@ void CratesView::setCurrent(qsizetype index, bool animate)
     m_current = index;
     syncLoaders();
     updateCaption();
-    update();
+    // The cards and the front board's counter; the caption asks for its own row.
+    update(m_geometry.stackArea().toAlignedRect());
     Q_EMIT currentChanged(m_current);
 }
 
@@ -263,7 +264,8 @@ void CratesView::advanceFrame()
         m_from.clear();
         m_frameTimer.stop();
         syncLoaders();
-        update();
+        // Drawn again still, smoothly sampled.
+        update(m_geometry.stackArea().toAlignedRect());
     }
 }
 

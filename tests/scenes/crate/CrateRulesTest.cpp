@@ -1,4 +1,5 @@
 #include "scenes/crate/CardPose.h"
+#include "scenes/crate/CrateGeometry.h"
 #include "scenes/crate/CrateItems.h"
 #include "scenes/crate/ScrollGathering.h"
 
@@ -234,4 +235,28 @@ TEST(ScrollGathering, SmallDeltasGiveAtMostOneStepPerInterval)
     // One notch of a mouse wheel is one step.
     ScrollGathering notch;
     EXPECT_EQ(notch.add(-120 * pointsPerWheelEighth, 0).has_value(), true);
+}
+
+// While cards move only the stack area is repainted, so every card must lie inside it at every
+// pose on its way from one place to the next, the spring's overshoot included, in a view of any
+// shape.
+TEST(CrateGeometry, TheStackAreaHoldsEveryCardOnItsWay)
+{
+    for (const QSizeF view : {QSizeF(1600, 1000), QSizeF(820, 560), QSizeF(700, 900), QSizeF(2400, 1300)}) {
+        const crate::CrateGeometry geometry = crate::CrateGeometry::fit(view);
+        const QRectF area = geometry.stackArea();
+        EXPECT_TRUE(area.contains(geometry.frontBoard())) << view.width();
+        for (qsizetype offset = crate::firstBuiltOffset; offset <= crate::lastBuiltOffset; ++offset) {
+            for (const qsizetype next : {offset - 1, offset + 1}) {
+                for (double t = 0; t <= 1.15; t += 0.05) {
+                    const CardPose pose = CardPose::mix(CardPose::at(offset), CardPose::at(next), t);
+                    if (pose.opacity <= 0.004)
+                        continue;
+                    const QRectF card = geometry.cardQuad(pose).boundingRect();
+                    EXPECT_TRUE(area.contains(card))
+                        << view.width() << "x" << view.height() << " offset " << offset << " to " << next << " at " << t;
+                }
+            }
+        }
+    }
 }
