@@ -156,7 +156,8 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
         ++m_woodRenders;
     }
 
-    QImage image(windowSize * dpr, QImage::Format_ARGB32_Premultiplied);
+    // Opaque, so the back layer made from it is copied to the screen rather than blended.
+    QImage image(windowSize * dpr, QImage::Format_RGB32);
     image.setDevicePixelRatio(dpr);
     QPainter p(&image);
     if (toWindow == m_woodFit && dpr == m_woodRatio) {
