@@ -252,10 +252,11 @@ void TabletopStage::resizeEvent(QResizeEvent *event)
 
 // Drawing.
 
-void TabletopStage::paintBack(QPainter &painter, qreal dpr)
+void TabletopStage::paintBack(QPainter &painter, qreal dpr, const std::optional<LaidSleeve> &sleeve)
 {
     const QSize window = size();
     if (!m_backValid || m_back.size() != window * dpr || m_back.devicePixelRatio() != dpr) {
+        m_laid.reset();
         const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
         m_back = m_drawings.table.image(window, m_fit.transform(), dpr).copy();
         m_back.setDevicePixelRatio(dpr);
@@ -291,7 +292,34 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr)
         }
         m_backValid = settledPile;
     }
+    // A back layer made again next frame (the pile moving) takes no sleeve.
+    laySleeve(m_backValid ? sleeve : std::nullopt);
     painter.drawImage(QPointF(0, 0), m_back);
+}
+
+void TabletopStage::laySleeve(const std::optional<LaidSleeve> &sleeve)
+{
+    if (m_laid && m_laid->sleeve == sleeve)
+        return;
+    const qreal dpr = m_back.devicePixelRatio();
+    if (m_laid) {
+        QPainter p(&m_back);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPointF(m_laid->at) / dpr, m_laid->under);
+        m_laid.reset();
+    }
+    if (!sleeve)
+        return;
+    const QRectF bounds = sleeveBounds(sleeve->look, sleeve->ratio);
+    const QRect pixels = QRectF(bounds.topLeft() * dpr, bounds.size() * dpr).toAlignedRect().adjusted(-1, -1, 1, 1)
+        & m_back.rect();
+    QImage under = m_back.copy(pixels);
+    under.setDevicePixelRatio(dpr);
+    QPainter p(&m_back);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    drawSleeve(p, sleeve->look, sleeve->ratio);
+    m_laid = Laid{*sleeve, pixels.topLeft(), under};
 }
 
 void TabletopStage::paintDisc(QPainter &painter, const StageDiscPose &pose, double, qreal dpr)
@@ -344,16 +372,21 @@ void TabletopStage::paintDisc(QPainter &painter, const StageDiscPose &pose, doub
     painter.restore();
 }
 
-void TabletopStage::paintSleeve(QPainter &painter, double t, qreal dpr)
+std::optional<SleeveLook> TabletopStage::sleeveLook(double t) const
 {
     if (!m_turntable.record())
-        return;
+        return std::nullopt;
     const SleeveLook target
         = SleeveLook::of(m_turntable.sleeveAway(), m_turntable.sleeveArriving(), m_turntable.sleeveEmpty());
     const SleeveLook look = m_sleeveTween.isRunning(t) ? SleeveLook::mix(m_sleeveFrom, target, m_sleeveTween.value(t))
                                                        : target;
     if (look.opacity <= 0.001)
-        return;
+        return std::nullopt;
+    return look;
+}
+
+void TabletopStage::drawSleeve(QPainter &painter, const SleeveLook &look, qreal dpr)
+{
     painter.save();
     painter.setTransform(m_fit.transform());
     painter.translate(stage::sleeveCentre + look.offset);
@@ -361,6 +394,15 @@ void TabletopStage::paintSleeve(QPainter &painter, double t, qreal dpr)
     painter.setOpacity(painter.opacity() * look.opacity);
     m_sleeve.sprite(m_sleeveArt.image(sleeveSide, dpr), dpr).draw(painter, {-sleeveSide / 2, -sleeveSide / 2});
     painter.restore();
+}
+
+QRectF TabletopStage::sleeveBounds(const SleeveLook &look, qreal dpr)
+{
+    const Sprite &sprite = m_sleeve.sprite(m_sleeveArt.image(sleeveSide, dpr), dpr);
+    QTransform place = m_fit.transform();
+    place.translate(stage::sleeveCentre.x() + look.offset.x(), stage::sleeveCentre.y() + look.offset.y());
+    place.rotate(look.rotation);
+    return place.mapRect(QRectF(QPointF(-sleeveSide / 2, -sleeveSide / 2) + sprite.origin, sprite.logicalSize()));
 }
 
 DeckFrameState TabletopStage::frameState(double t)
@@ -406,12 +448,19 @@ void TabletopStage::paintStage(QPainter &painter, qreal dpr, const QRegion *expo
     const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    paintBack(painter, dpr);
 
     const std::optional<StageDiscPose> pose = stageDiscPose(m_turntable.discMove(), m_turntable.place(), m_clock.now());
-    if (pose && pose->layer == 0)
+    const bool discUnderSleeve = pose && pose->layer == 0;
+    const std::optional<SleeveLook> look = sleeveLook(t);
+    std::optional<LaidSleeve> laid;
+    if (look && !discUnderSleeve && !m_sleeveTween.isRunning(t))
+        laid = LaidSleeve{*look, m_sleeveArt.image(sleeveSide, sprites).cacheKey(), sprites};
+    paintBack(painter, dpr, laid);
+
+    if (discUnderSleeve)
         paintDisc(painter, *pose, t, sprites);
-    paintSleeve(painter, t, sprites);
+    if (look && !m_laid)
+        drawSleeve(painter, *look, sprites);
 
     const DeckFrameState state = liveState(t, pose);
     if (!state.face && pose && pose->layer == 1)

@@ -99,9 +99,21 @@ private:
     void updateCursor(std::optional<QPointF> stagePoint);
     void invalidateBack();
 
-    void paintBack(QPainter &painter, qreal dpr);
+    // The sleeve beside the deck, while it lies still with nothing moving under it, is laid into
+    // the back layer (what it covered there kept, to take it out again), so a frame of the whole
+    // stage copies it rather than draw it turned.
+    struct LaidSleeve {
+        SleeveLook look;
+        qint64 cover = 0;
+        qreal ratio = 0;
+        bool operator==(const LaidSleeve &) const = default;
+    };
+    void paintBack(QPainter &painter, qreal dpr, const std::optional<LaidSleeve> &sleeve);
+    void laySleeve(const std::optional<LaidSleeve> &sleeve);
     void paintDisc(QPainter &painter, const StageDiscPose &pose, double t, qreal dpr);
-    void paintSleeve(QPainter &painter, double t, qreal dpr);
+    std::optional<SleeveLook> sleeveLook(double t) const;
+    void drawSleeve(QPainter &painter, const SleeveLook &look, qreal dpr);
+    QRectF sleeveBounds(const SleeveLook &look, qreal dpr);
     DeckFrameState frameState(double t);
     // The live layer's state, with the disc when it lies seated on the platter.
     DeckFrameState liveState(double t, const std::optional<StageDiscPose> &pose);
@@ -141,6 +153,12 @@ private:
     SleeveRenderer m_sleeve;
     QImage m_back;
     bool m_backValid = false;
+    struct Laid {
+        LaidSleeve sleeve;
+        QPoint at; // device pixels of the back layer
+        QImage under;
+    };
+    std::optional<Laid> m_laid;
     Pile m_pile;
     CoverArt m_sleeveArt;
 

@@ -171,3 +171,42 @@ TEST_F(StageDrawingsTest, AResizedWindowShowsTheSameTableWithoutDrawingTheWoodAg
         expectSameTable(placed, OakTable::render(c.then, fit, c.dpr));
     }
 }
+
+// The sleeve beside the deck lies in the back layer while it is still; each time it moves (the
+// disc taken out, the record put away) it must come out of it again and leave no trace.
+TEST_F(StageDrawingsTest, TheSleeveLaidIntoTheBackLayerLeavesNoTraceWhenItMoves)
+{
+    TabletopStage stage(deck.turntable, deck.library, deck.clock);
+    stage.resize(820, 560);
+    stage.show();
+    const auto run = [&](double seconds) {
+        for (double t = 0; t < seconds; t += 1.0 / 30) {
+            deck.advance(1.0 / 30);
+            stage.advanceFrame();
+            paint(stage, 1.0);
+        }
+    };
+    // Within `stageArea`, where nothing else on the table keeps a state of its own.
+    const auto expectAsIfDrawnAfresh = [&](QRectF stageArea) {
+        TabletopStage fresh(deck.turntable, deck.library, deck.clock);
+        fresh.resize(820, 560);
+        fresh.show();
+        const QRect area = stage.fit().toWindow(stageArea).toAlignedRect() & stage.rect();
+        EXPECT_TRUE(paint(stage, 1.0).copy(area) == paint(fresh, 1.0).copy(area));
+    };
+    const QRectF wholeTable(QPointF(-400, -400), QSizeF(2400, 1800));
+    // Left of the deck, where the sleeve lies: the turning record and its arm are a state of
+    // the stage's own motion, which a new stage does not share.
+    const QRectF besideTheDeck(QPointF(-400, -400), QPointF(540, 1400));
+    deck.turntable.place(record); // the sleeve on the table, the disc in it
+    run(1.5);
+    expectAsIfDrawnAfresh(wholeTable);
+    deck.turntable.load(record, false); // the disc out onto the platter
+    run(3);
+    deck.confirm();
+    run(1);
+    expectAsIfDrawnAfresh(besideTheDeck);
+    deck.turntable.putAway(); // and back into its sleeve
+    run(4);
+    expectAsIfDrawnAfresh(wholeTable);
+}
