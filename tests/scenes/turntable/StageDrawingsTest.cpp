@@ -176,6 +176,8 @@ TEST_F(StageDrawingsTest, AResizedWindowShowsTheSameTableWithoutDrawingTheWoodAg
 // disc taken out, the record put away) it must come out of it again and leave no trace.
 TEST_F(StageDrawingsTest, TheSleeveLaidIntoTheBackLayerLeavesNoTraceWhenItMoves)
 {
+    // At the ratio of a high-density screen, where the back layer's pixels are not points.
+    const qreal dpr = 2.0;
     TabletopStage stage(deck.turntable, deck.library, deck.clock);
     stage.resize(820, 560);
     stage.show();
@@ -183,7 +185,7 @@ TEST_F(StageDrawingsTest, TheSleeveLaidIntoTheBackLayerLeavesNoTraceWhenItMoves)
         for (double t = 0; t < seconds; t += 1.0 / 30) {
             deck.advance(1.0 / 30);
             stage.advanceFrame();
-            paint(stage, 1.0);
+            paint(stage, dpr);
         }
     };
     // Within `stageArea`, where nothing else on the table keeps a state of its own.
@@ -191,8 +193,9 @@ TEST_F(StageDrawingsTest, TheSleeveLaidIntoTheBackLayerLeavesNoTraceWhenItMoves)
         TabletopStage fresh(deck.turntable, deck.library, deck.clock);
         fresh.resize(820, 560);
         fresh.show();
-        const QRect area = stage.fit().toWindow(stageArea).toAlignedRect() & stage.rect();
-        EXPECT_TRUE(paint(stage, 1.0).copy(area) == paint(fresh, 1.0).copy(area));
+        const QRectF window = stage.fit().toWindow(stageArea) & QRectF(stage.rect());
+        const QRect area = QRectF(window.topLeft() * dpr, window.size() * dpr).toAlignedRect();
+        EXPECT_TRUE(paint(stage, dpr).copy(area) == paint(fresh, dpr).copy(area));
     };
     const QRectF wholeTable(QPointF(-400, -400), QSizeF(2400, 1800));
     // Left of the deck, where the sleeve lies: the turning record and its arm are a state of
