@@ -385,12 +385,18 @@ std::optional<SleeveLook> TabletopStage::sleeveLook(double t) const
     return look;
 }
 
+QTransform TabletopStage::sleevePlacement(const SleeveLook &look) const
+{
+    QTransform place = m_fit.transform();
+    place.translate(stage::sleeveCentre.x() + look.offset.x(), stage::sleeveCentre.y() + look.offset.y());
+    place.rotate(look.rotation);
+    return place;
+}
+
 void TabletopStage::drawSleeve(QPainter &painter, const SleeveLook &look, qreal dpr)
 {
     painter.save();
-    painter.setTransform(m_fit.transform());
-    painter.translate(stage::sleeveCentre + look.offset);
-    painter.rotate(look.rotation);
+    painter.setTransform(sleevePlacement(look));
     painter.setOpacity(painter.opacity() * look.opacity);
     m_sleeve.sprite(m_sleeveArt.image(sleeveSide, dpr), dpr).draw(painter, {-sleeveSide / 2, -sleeveSide / 2});
     painter.restore();
@@ -399,10 +405,8 @@ void TabletopStage::drawSleeve(QPainter &painter, const SleeveLook &look, qreal 
 QRectF TabletopStage::sleeveBounds(const SleeveLook &look, qreal dpr)
 {
     const Sprite &sprite = m_sleeve.sprite(m_sleeveArt.image(sleeveSide, dpr), dpr);
-    QTransform place = m_fit.transform();
-    place.translate(stage::sleeveCentre.x() + look.offset.x(), stage::sleeveCentre.y() + look.offset.y());
-    place.rotate(look.rotation);
-    return place.mapRect(QRectF(QPointF(-sleeveSide / 2, -sleeveSide / 2) + sprite.origin, sprite.logicalSize()));
+    return sleevePlacement(look).mapRect(
+        QRectF(QPointF(-sleeveSide / 2, -sleeveSide / 2) + sprite.origin, sprite.logicalSize()));
 }
 
 DeckFrameState TabletopStage::frameState(double t)

@@ -112,6 +112,8 @@ private:
     void laySleeve(const std::optional<LaidSleeve> &sleeve);
     void paintDisc(QPainter &painter, const StageDiscPose &pose, double t, qreal dpr);
     std::optional<SleeveLook> sleeveLook(double t) const;
+    // Sleeve points (its centre at the origin) to widget points.
+    QTransform sleevePlacement(const SleeveLook &look) const;
     void drawSleeve(QPainter &painter, const SleeveLook &look, qreal dpr);
     QRectF sleeveBounds(const SleeveLook &look, qreal dpr);
     DeckFrameState frameState(double t);
