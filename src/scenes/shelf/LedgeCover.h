@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPoint>
 #include <QTransform>
 
 namespace velloran::shelf {
@@ -33,8 +32,7 @@ public:
 private:
     qint64 m_coverKey = 0;
     qint64 m_shadowKey = 0;
-    QTransform m_subpixel; // the device transform less the whole pixels of `m_at`
-    QPoint m_at;           // where the still drawing's top-left pixel lies on the device
+    QTransform m_subpixel; // the device transform less the whole pixels of the drawing's corner
     QImage m_projected;
     int m_projections = 0;
 };
