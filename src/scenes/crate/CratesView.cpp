@@ -371,6 +371,7 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
         bool forward = false;
         QRectF upright; // where a card standing upright is drawn
         std::optional<double> frontTop;
+        QRectF band; // all it may show: above the card in front, when one hides its foot
         QImage image;
         QRectF opaque; // in card points
         QRegion visible;
@@ -428,8 +429,8 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
         const CardImage &image = cardImage(card.index, dpr);
         card.image = image.image;
         card.opaque = image.opaque;
-        const QRectF band = card.frontTop ? QRectF(0, 0, width(), *card.frontTop + 1.5) : QRectF(rect());
-        QRegion drawn = crate::pointsTouched((card.forward ? mine : card.upright) & band);
+        card.band = card.frontTop ? QRectF(0, 0, width(), *card.frontTop + 1.5) : QRectF(rect());
+        QRegion drawn = crate::pointsTouched((card.forward ? mine : card.upright) & card.band);
         if (card.frontTop)
             drawn += crate::pointsTouched(frontShadowRect(mine, *card.frontTop));
         card.visible = (drawn & area) - covered;
@@ -444,7 +445,7 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
             hides = crate::pointsInside(QRectF(u.left() + o.left() / side * u.width(), u.top() + o.top() / side * u.height(),
                                                o.width() / side * u.width(), o.height() / side * u.height()));
         }
-        covered += hides & crate::pointsInside(band);
+        covered += hides & crate::pointsInside(card.band);
     }
 
     for (const Placed &card : placed) {
@@ -467,17 +468,14 @@ void CratesView::paintCards(QPainter &painter, const QList<qsizetype> &standing,
                 painter.setClipRect(part, Qt::IntersectClip);
             painter.save();
             if (card.frontTop)
-                painter.setClipRect(QRectF(0, 0, width(), *card.frontTop + 1.5), Qt::IntersectClip);
+                painter.setClipRect(card.band, Qt::IntersectClip);
             painter.setOpacity(card.pose.opacity);
             // While the cards move, they are sampled plainly: smooth resampling of a projected
             // image is the most costly part of a frame, and motion hides the difference.
             painter.setRenderHint(QPainter::SmoothPixmapTransform, !moving);
             if (byRows) {
-                QRectF clip = part;
-                if (card.frontTop)
-                    clip &= QRectF(0, 0, width(), *card.frontTop + 1.5);
                 m_rowProjection.draw(painter, card.image, card.transform,
-                                     depth > 0.002 ? shade : QColor(Qt::transparent), clip);
+                                     depth > 0.002 ? shade : QColor(Qt::transparent), QRectF(part) & card.band);
             } else if (card.forward) {
                 painter.setTransform(card.transform);
                 painter.drawImage(face, card.image);
