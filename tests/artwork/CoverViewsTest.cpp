@@ -12,6 +12,7 @@
 #include "CoverServer.h"
 #include "TemporaryHome.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLinearGradient>
@@ -149,7 +150,10 @@ TEST_F(CoverViewTest, AFallbackSizeShowsAtOnceAndStaysWhenTheLoadFails)
     const QUrl url = server.url(u"/cover"_s);
     server.serve(u"/cover"_s, {200, test::encodedImage({800, 800}, Qt::red)});
     ASSERT_TRUE(test::await(store.image(url, 160)));
+    // The store keeps a download's bytes until it hears the file is written; that news is a
+    // posted event, and without it the store would answer from memory instead of the network.
     fileWriterPool().waitForDone();
+    QCoreApplication::sendPostedEvents();
     ASSERT_TRUE(QDir(ArtworkStore::artworkDirectory()).remove(ArtworkStore::cacheFileName(url)));
     server.serve(u"/cover"_s, {404, {}});
 
