@@ -6,6 +6,7 @@
 #include "CrateFixture.h"
 
 #include "paint/FontRegistration.h"
+#include "paint/RenderToolCommandLine.h"
 #include "scenes/crate/CratesView.h"
 
 #include <QApplication>
@@ -26,9 +27,11 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    const RenderToolCommandLine line = RenderToolCommandLine::parse(QCoreApplication::arguments(), u"Renders the crate at a record and at a divider into PNG files."_s);
+    if (line.exitCode)
+        return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() + u"/../renders"_s;
+    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
         return 1;

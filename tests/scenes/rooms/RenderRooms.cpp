@@ -7,6 +7,7 @@
 #include "RoomsFixture.h"
 
 #include "paint/FontRegistration.h"
+#include "paint/RenderToolCommandLine.h"
 #include "scenes/crate/CratesView.h"
 #include "scenes/rooms/FlyingSleeve.h"
 #include "scenes/shelf/ShelfView.h"
@@ -119,9 +120,13 @@ int renderAll(const QString &folder)
 
 int main(int argc, char **argv)
 {
+    const QString description = u"Renders the rooms, the crate and a sleeve in flight into PNG files."_s;
     // One pass per pixel ratio, each in a process of its own.
     if (qEnvironmentVariableIsEmpty("VELLORAN_RENDER_PASS")) {
         QCoreApplication app(argc, argv);
+        const RenderToolCommandLine line = RenderToolCommandLine::parse(QCoreApplication::arguments(), description);
+        if (line.exitCode)
+            return *line.exitCode;
         for (const char *ratio : {"1", "2"}) {
             QProcess pass;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -138,9 +143,11 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    const RenderToolCommandLine line = RenderToolCommandLine::parse(QCoreApplication::arguments(), description);
+    if (line.exitCode)
+        return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() + u"/../renders"_s;
+    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
         return 1;

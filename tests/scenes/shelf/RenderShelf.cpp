@@ -10,6 +10,7 @@
 #include "artwork/ArtworkStore.h"
 #include "model/PlayHistory.h"
 #include "paint/FontRegistration.h"
+#include "paint/RenderToolCommandLine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,9 +44,11 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    const RenderToolCommandLine line = RenderToolCommandLine::parse(QCoreApplication::arguments(), u"Renders the shelf wall and the pull-out in their main states into PNG files."_s);
+    if (line.exitCode)
+        return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath() + u"/../renders"_s;
+    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
         return 1;

@@ -1,4 +1,4 @@
-// The render tools' command line: help, one optional output folder, and a usage error for
+// Every render tool's command line: help, one optional output folder, and a usage error for
 // anything else, without writing a file.
 
 #include <QDir>
@@ -33,7 +33,7 @@ ToolRun run(const QString &tool, const QStringList &arguments, const QString &fo
 
 TEST(RenderTools, HelpAndUsageErrorsWriteNothing)
 {
-    for (const QString &tool : {QStringLiteral(RENDER_DECK), QStringLiteral(RENDER_TURNTABLE)}) {
+    for (const QString &tool : QStringLiteral(RENDER_TOOLS).split(u'|')) {
         const QString name = QFileInfo(tool).fileName();
         SCOPED_TRACE(name.toStdString());
         QTemporaryDir folder;
