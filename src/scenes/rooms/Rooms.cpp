@@ -56,6 +56,7 @@ TurntableScreen &Rooms::turntableScreen()
         m_turntableScreen = new TurntableScreen(s.turntable, s.library, s.clock, this, s.store);
         m_turntableScreen->hide();
         m_turntableScreen->setGeometry(rect());
+        m_turntableScreen->keepReadoutClearOf(m_switch->geometry());
     }
     return *m_turntableScreen;
 }

@@ -184,11 +184,29 @@ void TurntableScreen::resizeEvent(QResizeEvent *event)
     layoutOverlays();
 }
 
+void TurntableScreen::keepReadoutClearOf(QRect area)
+{
+    if (area == m_readoutKeepsClearOf)
+        return;
+    m_readoutKeepsClearOf = area;
+    placeReadout();
+}
+
 void TurntableScreen::placeReadout()
 {
+    constexpr int edge = 12;
+    constexpr int gap = 12;
     const QSize readout = m_readout->sizeHint();
-    const int readoutWidth = std::min(readout.width(), std::max(0, width() - 24));
-    m_readout->setGeometry((width() - readoutWidth) / 2, 10, readoutWidth, readout.height());
+    const int readoutWidth = std::min(readout.width(), std::max(0, width() - 2 * edge));
+    QRect pill((width() - readoutWidth) / 2, 10, readoutWidth, readout.height());
+    const QRect clear = m_readoutKeepsClearOf.adjusted(-gap, 0, gap, 0);
+    if (!m_readoutKeepsClearOf.isEmpty() && pill.intersects(clear)) {
+        // Right of what it keeps clear of, and narrower if the window asks: its line is then cut
+        // at its end, as when it is at its widest.
+        pill.moveLeft(clear.right() + 1);
+        pill.setRight(std::min(pill.right(), width() - edge - 1));
+    }
+    m_readout->setGeometry(pill);
 }
 
 void TurntableScreen::layoutOverlays()

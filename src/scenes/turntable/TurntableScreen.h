@@ -50,6 +50,9 @@ public:
     double drawerShift() const { return m_shift.value(); }
     // Moves the drawer's spring to its target at once.
     void settleDrawer();
+    // Something floated over this screen by its owner at the top (in this screen's points):
+    // the readout moves right of it, and narrows, rather than lie under it.
+    void keepReadoutClearOf(QRect area);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -73,6 +76,7 @@ private:
     DampedSpring m_shift{0.45, 0.9};
     QTimer m_drawerTimer;
     Instant m_lastDrawerStep;
+    QRect m_readoutKeepsClearOf;
 };
 
 } // namespace velloran

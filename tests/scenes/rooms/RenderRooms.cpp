@@ -1,6 +1,7 @@
-// Renders the rooms into PNG files: the room switch over each room, the crate at a record and
-// at a divider, and a sleeve flying to the turntable at three moments, at 1600 x 1000 and
-// 820 x 560 and pixel ratios 1 and 2, to look at the drawing outside the program.
+// Renders the rooms into PNG files: the room switch over each room (and the readout too long to
+// sit centred beside it), the crate at a record and at a divider, and a sleeve flying to the
+// turntable at three moments, at 1600 x 1000 and 820 x 560 and pixel ratios 1 and 2, to look
+// at the drawing outside the program.
 //
 //   velloran-render-rooms [output folder]    (default: "renders" beside the bin folder)
 
@@ -87,6 +88,19 @@ int renderAll(const QString &folder)
             settleRoom(f);
             runFrames(f, 2);
             if (!save(f, u"turntable"_s))
+                return 1;
+        }
+        {
+            // A line too long for the pill, which keeps clear of the room switch.
+            RoomsFixture f(size);
+            Record record = f.library.records[1];
+            record.title = u"A Title Long Enough To Fill The Readout Right To Its Widest And Then Some"_s;
+            f.deck.library.add(record, record.artworkURL);
+            f.navigation.setScreen(Navigation::Screen::turntable);
+            f.deck.turntable.place(record);
+            settleRoom(f);
+            runFrames(f, 3);
+            if (!save(f, u"turntable-long-line"_s))
                 return 1;
         }
         {

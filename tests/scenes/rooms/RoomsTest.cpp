@@ -6,6 +6,7 @@
 #include "scenes/rooms/SleeveFlightMotion.h"
 #include "scenes/shelf/ShelfView.h"
 #include "scenes/sleeveback/Drawer.h"
+#include "scenes/turntable/Readout.h"
 #include "scenes/turntable/StageFit.h"
 #include "scenes/turntable/TurntableScreen.h"
 
@@ -178,4 +179,38 @@ TEST(Rooms, ASleeveForAnEmptyTableLandsAtOnce)
     // The record already on the deck: no flight at all.
     f.send(ShelfEntry::fromRecord(record), record, QRectF(10, 10, 200, 200));
     EXPECT_FALSE(f.navigation.flight());
+}
+
+TEST(Rooms, TheReadoutKeepsClearOfTheRoomSwitch)
+{
+    RoomsFixture f(QSize(1600, 1000));
+    Record record = f.library.records[0];
+    record.title = u"A Record Whose Title Runs On Well Past What Any Pill At The Top Of The Table Could Hold"_s;
+    f.deck.library.add(record, record.artworkURL);
+    f.navigation.setScreen(Screen::turntable);
+    f.deck.turntable.place(record);
+    f.deck.advance(3);
+    auto *screen = qobject_cast<TurntableScreen *>(f.rooms->room());
+    ASSERT_TRUE(screen);
+    Readout &pill = screen->readout();
+    pill.refresh();
+    const QRect roomSwitch = f.rooms->roomSwitch().geometry();
+
+    // Wide enough: centred at its widest. Narrow: moved right of the switch and cut shorter.
+    for (const int width : {1600, 820}) {
+        SCOPED_TRACE(width);
+        f.rooms->resize(width, 600);
+        ASSERT_TRUE(pill.isVisible());
+        const QRect placed = pill.geometry();
+        EXPECT_FALSE(placed.intersects(roomSwitch.adjusted(-12, 0, 12, 0)));
+        EXPECT_LE(placed.right(), width - 12);
+        EXPECT_EQ(placed.y(), 10);
+        if (width == 1600) {
+            EXPECT_EQ(placed.width(), Readout::maxWidth);
+            EXPECT_NEAR(placed.center().x(), width / 2, 1);
+        } else {
+            EXPECT_EQ(placed.left(), roomSwitch.right() + 13);
+            EXPECT_EQ(placed.right(), width - 13);
+        }
+    }
 }
