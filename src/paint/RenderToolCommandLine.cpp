@@ -1,6 +1,8 @@
 #include "paint/RenderToolCommandLine.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -37,6 +39,16 @@ RenderToolCommandLine RenderToolCommandLine::parse(const QStringList &arguments,
         std::fputs(qPrintable(parser.helpText().replace(arguments.value(0), program)), stdout);
     }
     return line;
+}
+
+std::optional<QString> RenderToolCommandLine::outputFolder() const
+{
+    const QString path = folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
+    if (!QDir().mkpath(path)) {
+        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(path));
+        return std::nullopt;
+    }
+    return path;
 }
 
 } // namespace velloran

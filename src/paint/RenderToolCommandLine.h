@@ -18,6 +18,10 @@ struct RenderToolCommandLine {
 
     // `arguments` as the application object holds them, the program first.
     static RenderToolCommandLine parse(const QStringList &arguments, const QString &description);
+
+    // The folder named, or "renders" beside the bin folder, made if it is not there yet;
+    // nothing (and why, printed) when it cannot be made.
+    std::optional<QString> outputFolder() const;
 };
 
 } // namespace velloran

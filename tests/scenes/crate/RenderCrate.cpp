@@ -10,13 +10,10 @@
 #include "scenes/crate/CratesView.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPainter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-#include <cstdio>
 
 using namespace velloran;
 using namespace velloran::test;
@@ -31,11 +28,10 @@ int main(int argc, char **argv)
     if (line.exitCode)
         return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+    const std::optional<QString> outputFolder = line.outputFolder();
+    if (!outputFolder)
         return 1;
-    }
+    const QString &folder = *outputFolder;
     QTemporaryDir covers;
     CrateFixture fixture(covers.path());
     QTextStream out(stdout);

@@ -16,12 +16,9 @@
 #include "scenes/turntable/TurntableScreen.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
-
-#include <cstdio>
 
 using namespace velloran;
 using namespace velloran::test;
@@ -161,10 +158,9 @@ int main(int argc, char **argv)
     if (line.exitCode)
         return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+    const std::optional<QString> outputFolder = line.outputFolder();
+    if (!outputFolder)
         return 1;
-    }
+    const QString &folder = *outputFolder;
     return renderAll(folder);
 }

@@ -13,7 +13,6 @@
 #include "paint/RenderToolCommandLine.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QStandardPaths>
@@ -48,11 +47,10 @@ int main(int argc, char **argv)
     if (line.exitCode)
         return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+    const std::optional<QString> outputFolder = line.outputFolder();
+    if (!outputFolder)
         return 1;
-    }
+    const QString &folder = *outputFolder;
     // A data folder of its own, so that no colours or history of an earlier run show.
     TemporaryHome home;
     QTemporaryDir covers;

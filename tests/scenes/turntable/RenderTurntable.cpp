@@ -14,7 +14,6 @@
 #include "scenes/turntable/TurntableScreen.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QNetworkAccessManager>
@@ -77,11 +76,10 @@ int main(int argc, char **argv)
     if (line.exitCode)
         return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + u"/../renders"_s);
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+    const std::optional<QString> outputFolder = line.outputFolder();
+    if (!outputFolder)
         return 1;
-    }
+    const QString &folder = *outputFolder;
 
     QTemporaryDir covers;
     const struct {

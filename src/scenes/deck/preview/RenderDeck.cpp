@@ -17,7 +17,6 @@
 #include "scenes/deck/Mug.h"
 #include "scenes/vinyl/Sleeve.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -87,11 +86,10 @@ int main(int argc, char **argv)
     if (line.exitCode)
         return *line.exitCode;
     fonts::registerBundledFonts();
-    const QString folder = line.folder.value_or(QCoreApplication::applicationDirPath() + QStringLiteral("/../renders"));
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", qPrintable(folder));
+    const std::optional<QString> outputFolder = line.outputFolder();
+    if (!outputFolder)
         return 1;
-    }
+    const QString &folder = *outputFolder;
 
     Stage stage;
     const QImage label = stage.cover;
