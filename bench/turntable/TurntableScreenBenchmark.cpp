@@ -149,3 +149,26 @@ static void StageResizeStep(benchmark::State &state)
     }
 }
 BENCHMARK(StageResizeStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// A step of a window being resized across a step of the drawings' pixel ratio (a stage scaled
+// up by an eighth, its drawings rendered for the larger pixels): the frame the window shows.
+static void StageResizeAcrossARatioStep(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    StillScreen still;
+    still.settle();
+    const QSize sizes[] = {QSize(1600, 1000), QSize(1800, 1125)};
+    QImage targets[] = {stageTarget(sizes[0], dpr), stageTarget(sizes[1], dpr)};
+    {
+        QPainter painter(&targets[0]);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+    int step = 0;
+    for (auto _ : state) {
+        const int i = ++step % 2;
+        still.screen.resize(sizes[i]);
+        QPainter painter(&targets[i]);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+}
+BENCHMARK(StageResizeAcrossARatioStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -127,9 +127,53 @@ QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
     return table.image(windowSize, toWindow, dpr);
 }
 
-const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qreal dpr)
+namespace {
+
+// The stage area a window shows, and a little more.
+QRectF shownStageArea(QSize windowSize, const QTransform &toWindow)
 {
-    if (!m_image.isNull() && m_size == windowSize && m_transform == toWindow && m_dpr == dpr)
+    return toWindow.inverted().mapRect(QRectF(QPointF(0, 0), QSizeF(windowSize))).adjusted(-10, -10, 10, 10);
+}
+
+qreal woodDensity(const QTransform &toWindow, qreal dpr)
+{
+    return dpr * std::hypot(toWindow.m11(), toWindow.m12());
+}
+
+// `placed` enlarged about the window's centre just enough to cover the whole window.
+QRectF coverWindow(const QRectF &placed, const QRectF &window)
+{
+    if (placed.contains(window))
+        return placed;
+    const QPointF c = window.center();
+    double k = 1;
+    const auto need = [&](double from, double to, double edge) {
+        // Moved away from the centre `from`, the placed edge `to` must reach the window's `edge`.
+        if ((to - from) * (edge - from) <= 0)
+            return false;
+        k = std::max(k, (edge - from) / (to - from));
+        return true;
+    };
+    if (!need(c.x(), placed.left(), window.left()) || !need(c.x(), placed.right(), window.right())
+        || !need(c.y(), placed.top(), window.top()) || !need(c.y(), placed.bottom(), window.bottom()))
+        return placed.united(window);
+    return QRectF(c + (placed.topLeft() - c) * k, c + (placed.bottomRight() - c) * k);
+}
+
+} // namespace
+
+bool OakTable::holdsWoodFor(QSize windowSize, const QTransform &toWindow, qreal dpr) const
+{
+    if (m_wood.isNull())
+        return false;
+    const qreal stretch = woodDensity(toWindow, dpr) / m_woodDensity;
+    return stretch >= 0.75 && stretch <= 1.1 && m_woodArea.contains(shownStageArea(windowSize, toWindow));
+}
+
+const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qreal dpr, bool drawWood)
+{
+    if (!m_image.isNull() && m_size == windowSize && m_transform == toWindow && m_dpr == dpr
+        && (!m_makeshift || !drawWood))
         return m_image;
 
     // The wood is drawn for the window it first shows in, over a margin around it, and placed
@@ -137,10 +181,9 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
     // resize does not draw some seven hundred grain lines anew at each step. It is drawn again
     // once the window shows more than it holds or the scale has moved too far.
     const QRectF window(QPointF(0, 0), QSizeF(windowSize));
-    const QRectF shown = toWindow.inverted().mapRect(window).adjusted(-10, -10, 10, 10);
-    const qreal density = dpr * std::hypot(toWindow.m11(), toWindow.m12());
-    const qreal stretch = m_wood.isNull() ? 0 : density / m_woodDensity;
-    if (m_wood.isNull() || stretch < 0.75 || stretch > 1.1 || !m_woodArea.contains(shown)) {
+    const bool suits = holdsWoodFor(windowSize, toWindow, dpr);
+    if (!suits && (drawWood || m_wood.isNull())) {
+        const QRectF shown = shownStageArea(windowSize, toWindow);
         // Whole device pixels of this window, so that the wood lands on its pixels exactly.
         const QRectF pixels = QRectF(toWindow.mapRect(shown).topLeft() * dpr, toWindow.mapRect(shown).size() * dpr);
         const double margin = std::ceil(0.1 * std::max(pixels.width(), pixels.height()));
@@ -148,12 +191,15 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
         const QTransform toPixels = toWindow * QTransform::fromScale(dpr, dpr);
         m_woodArea = toPixels.inverted().mapRect(QRectF(area));
         m_woodPixels = area.topLeft();
-        m_woodDensity = density;
+        m_woodDensity = woodDensity(toWindow, dpr);
         m_woodFit = toWindow;
         m_woodRatio = dpr;
-        m_wood = renderWood(m_woodArea, area.size(), density);
+        m_wood = renderWood(m_woodArea, area.size(), m_woodDensity);
         m_wood.setDevicePixelRatio(dpr);
         ++m_woodRenders;
+        m_makeshift = false;
+    } else {
+        m_makeshift = !suits;
     }
 
     // Opaque, so the back layer made from it is copied to the screen rather than blended.
@@ -165,7 +211,7 @@ const QImage &OakTable::image(QSize windowSize, const QTransform &toWindow, qrea
         p.drawImage(QPointF(m_woodPixels) / dpr, m_wood);
     } else {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(toWindow.mapRect(m_woodArea), m_wood);
+        p.drawImage(coverWindow(toWindow.mapRect(m_woodArea), window), m_wood);
     }
 
     // Dusk gathers at the window's own edges, whatever part of the table they cut.

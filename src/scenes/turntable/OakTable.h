@@ -14,7 +14,12 @@ public:
     // points), in a window-sized image.
     static QImage render(QSize windowSize, const QTransform &toWindow, qreal devicePixelRatio);
 
-    const QImage &image(QSize windowSize, const QTransform &toWindow, qreal devicePixelRatio);
+    // With `drawWood` false, the wood held is placed even where it is too coarse or too small
+    // for the window (enlarged to cover it), for the frames until wood drawn elsewhere arrives;
+    // wood is drawn only if there is none yet.
+    const QImage &image(QSize windowSize, const QTransform &toWindow, qreal devicePixelRatio, bool drawWood = true);
+    // Whether the wood held suits that window, so that its image is made without drawing wood.
+    bool holdsWoodFor(QSize windowSize, const QTransform &toWindow, qreal devicePixelRatio) const;
     // How often a window's image was made, and how often the wood under it was drawn.
     int renderCount() const { return m_renders; }
     int woodRenderCount() const { return m_woodRenders; }
@@ -33,6 +38,8 @@ private:
     QSize m_size;
     QTransform m_transform;
     qreal m_dpr = 0;
+    // The image was made from wood that does not suit it.
+    bool m_makeshift = false;
     int m_renders = 0;
 };
 

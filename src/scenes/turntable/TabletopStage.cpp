@@ -8,6 +8,7 @@
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/deck/DeckTargets.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -118,14 +119,27 @@ void TabletopStage::prepareDrawings(QSize windowSize, qreal dpr)
     const QList<DeckFrameState> frames = DeckDrawings::likelyFrames(liveState(now(), pose));
     // The worker starts from a copy of what is drawn already (images are shared, not copied)
     // and touches nothing of this stage.
-    m_preparing = QtConcurrent::run([drawings = m_drawings, windowSize, fit, dpr, sprites, frames]() mutable {
+    m_preparing = QtConcurrent::run(&drawingThread(), [drawings = m_drawings, windowSize, fit, dpr, sprites, frames]() mutable {
         drawings.table.image(windowSize, fit.transform(), dpr);
         drawings.deck.prepare(frames, sprites);
         discShadows(drawings, sprites);
         drawings.pileEdges = Pile::renderEdges(sprites);
-        drawings.pileEdgesRatio = sprites;
+        drawings.spriteRatio = sprites;
         return drawings;
     });
+    // The frame loop takes them over when they are done.
+    wake();
+}
+
+QThreadPool &TabletopStage::drawingThread()
+{
+    // It goes with the application, which waits for what runs on it.
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(1);
+    }
+    return *pool;
 }
 
 void TabletopStage::waitForDrawings()
@@ -140,7 +154,33 @@ void TabletopStage::takePreparedDrawings(bool wait)
     m_drawings = m_preparing.takeResult();
     m_preparing = {};
     if (m_drawings.pileEdges)
-        m_pile.takeEdges(*std::exchange(m_drawings.pileEdges, std::nullopt), m_drawings.pileEdgesRatio);
+        m_pile.takeEdges(*std::exchange(m_drawings.pileEdges, std::nullopt), m_drawings.spriteRatio);
+    if (m_drawnRatio) {
+        // Shown already, with makeshift drawings since the window changed size: the whole stage
+        // is drawn again with these, and more are made if the window has moved on meanwhile.
+        m_drawnRatio = m_drawings.spriteRatio;
+        invalidateBack();
+        followSize();
+    }
+}
+
+qreal TabletopStage::spriteRatio(qreal dpr) const
+{
+    if (m_preparing.isValid() && m_drawnRatio)
+        return *m_drawnRatio;
+    return spritePixelRatio(dpr, m_fit.scale);
+}
+
+void TabletopStage::followSize()
+{
+    // Before the first frame there is nothing to go on with: that frame makes what it needs.
+    if (!m_drawnRatio || m_preparing.isValid() || size().isEmpty())
+        return;
+    const qreal dpr = m_drawnForRatio;
+    if (spritePixelRatio(dpr, m_fit.scale) == *m_drawnRatio
+        && m_drawings.table.holdsWoodFor(size(), m_fit.transform(), dpr))
+        return;
+    prepareDrawings(size(), dpr);
 }
 
 const TabletopStage::DiscShadows &TabletopStage::discShadows(Drawings &drawings, qreal dpr)
@@ -188,7 +228,7 @@ bool TabletopStage::animationsRunning(double t) const
 {
     return m_sleeveTween.isRunning(t) || m_powerLamp.isRunning(t) || m_targetLight.isRunning(t)
         || m_targetGlow.isRunning(t) || m_knob.isMoving() || m_pile.isMoving() || m_flipStart.has_value()
-        || m_turntable.discMove().has_value();
+        || m_turntable.discMove().has_value() || m_preparing.isValid();
 }
 
 void TabletopStage::advanceFrame()
@@ -212,7 +252,7 @@ void TabletopStage::advanceFrame()
     } else {
         // Only what changed on the deck: mostly the turning label and the arm.
         m_lastDamage = QRegion();
-        for (const QRectF &area : m_drawings.deck.live.changedAreas(*m_shown, live, spritePixelRatio(devicePixelRatioF(), m_fit.scale)))
+        for (const QRectF &area : m_drawings.deck.live.changedAreas(*m_shown, live, spriteRatio(devicePixelRatioF())))
             m_lastDamage += m_fit.toWindow(area).toAlignedRect().adjusted(-1, -1, 1, 1);
         m_lastDamage &= rect();
     }
@@ -248,6 +288,7 @@ void TabletopStage::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     m_fit = StageFit::fit(size());
     invalidateBack();
+    followSize();
 }
 
 // Drawing.
@@ -257,8 +298,8 @@ void TabletopStage::paintBack(QPainter &painter, qreal dpr, const std::optional<
     const QSize window = size();
     if (!m_backValid || m_back.size() != window * dpr || m_back.devicePixelRatio() != dpr) {
         m_laid.reset();
-        const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
-        m_back = m_drawings.table.image(window, m_fit.transform(), dpr).copy();
+        const qreal sprites = spriteRatio(dpr);
+        m_back = m_drawings.table.image(window, m_fit.transform(), dpr, !m_preparing.isValid()).copy();
         m_back.setDevicePixelRatio(dpr);
         const auto paintObjects = [&](QPainter &p) {
             DeckDrawings &deck = m_drawings.deck;
@@ -447,9 +488,11 @@ DeckFrameState TabletopStage::liveState(double t, const std::optional<StageDiscP
 
 void TabletopStage::paintStage(QPainter &painter, qreal dpr, const QRegion *exposed)
 {
-    takePreparedDrawings(true);
+    takePreparedDrawings(!m_drawnRatio);
     const double t = now();
-    const qreal sprites = spritePixelRatio(dpr, m_fit.scale);
+    const qreal sprites = spriteRatio(dpr);
+    m_drawnRatio = sprites;
+    m_drawnForRatio = dpr;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 

@@ -17,6 +17,7 @@
 
 #include <QFuture>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -58,13 +59,20 @@ public:
     // in that part of the widget.
     void paintStage(QPainter &painter, qreal devicePixelRatio, const QRegion *exposed = nullptr);
     // Makes the stage's drawings for a window of `windowSize` at `devicePixelRatio` on a worker
-    // thread, from what is drawn already; the next frame takes them over, and a frame that comes
-    // before they are done waits for them rather than make them a second time.
+    // thread, from what is drawn already; the next frame takes them over. Before anything is
+    // drawn, a frame that comes before they are done waits for them rather than make them a
+    // second time; later (a resize), frames go on with the drawings they have until then.
     void prepareDrawings(QSize windowSize, qreal devicePixelRatio);
+    // Drawings are being made on a worker thread.
+    bool isPreparingDrawings() const { return m_preparing.isValid(); }
+    // The one thread stages make their drawings on, apart from the shared pool that decodes
+    // covers, so that a preparation never holds a cover back.
+    static QThreadPool &drawingThread();
     // Waits for drawings being made ahead and takes them over.
     void waitForDrawings();
-    // The deck's drawings the stage holds now.
+    // The deck's drawings and the table the stage holds now.
     const DeckDrawings &deckDrawings() const { return m_drawings.deck; }
+    const OakTable &table() const { return m_drawings.table; }
     // The widget area the last frame asked to repaint.
     const QRegion &lastDamage() const { return m_lastDamage; }
 
@@ -146,12 +154,21 @@ private:
         RenderCache<NoKey, DiscShadows> discShadows;
         // The pile's paper edges, made ahead for the pile to take.
         std::optional<Sprite> pileEdges;
-        qreal pileEdgesRatio = 0;
+        // What they are made for.
+        qreal spriteRatio = 0;
     };
     static const DiscShadows &discShadows(Drawings &drawings, qreal dpr);
     void takePreparedDrawings(bool wait);
+    // The pixel ratio the stage's drawings are rendered at in a window of this pixel ratio: the
+    // one they were last drawn at while new ones for a resized window are being made.
+    qreal spriteRatio(qreal dpr) const;
+    // Has the drawings a resized window wants made on a worker thread, if those held do not suit it.
+    void followSize();
     Drawings m_drawings;
     QFuture<Drawings> m_preparing;
+    // The pixel ratio the last frame drew the stage's drawings at, and the window's it drew for.
+    std::optional<qreal> m_drawnRatio;
+    qreal m_drawnForRatio = 1;
     SleeveRenderer m_sleeve;
     QImage m_back;
     bool m_backValid = false;

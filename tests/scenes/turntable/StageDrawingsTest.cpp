@@ -1,5 +1,6 @@
 // The stage's drawings made ahead on a worker thread, the face shared by a travelling and a
-// seated disc, and the table's wood placed again while a window is resized.
+// seated disc, the table's wood placed again while a window is resized, and the drawings a
+// resized window wants made on the worker while the old ones stand in.
 
 #include "ScreenFixture.h"
 
@@ -9,6 +10,7 @@
 #include "scenes/turntable/TabletopStage.h"
 
 #include <QPainter>
+#include <QSemaphore>
 
 #include <gtest/gtest.h>
 
@@ -212,4 +214,40 @@ TEST_F(StageDrawingsTest, TheSleeveLaidIntoTheBackLayerLeavesNoTraceWhenItMoves)
     deck.turntable.putAway(); // and back into its sleeve
     run(4);
     expectAsIfDrawnAfresh(wholeTable);
+}
+
+// A window resized across a step of the drawings' pixel ratio and past what the table's wood
+// holds: its frames go on with the drawings it has, scaled, and do not make new ones on the
+// way; those are made on the drawing thread and then taken over.
+TEST_F(StageDrawingsTest, AResizeThatWantsNewDrawingsGoesOnWithTheOldUntilTheNewAreMade)
+{
+    deck.play(record);
+    TabletopStage stage(deck.turntable, deck.library, deck.clock);
+    stage.resize(1600, 1000);
+    stage.show();
+    paint(stage, 1.0);
+    const int bodies = stage.deckDrawings().body.renderCount();
+    const int woods = stage.table().woodRenderCount();
+
+    // The drawing thread held, so that the frame after the resize surely comes first.
+    QSemaphore held;
+    TabletopStage::drawingThread().start([&] { held.acquire(); });
+    const QSize larger(2100, 1300); // a scale of 1.3: sprites wanted at 1.5, wood too coarse
+    stage.resize(larger);
+    ASSERT_TRUE(stage.isPreparingDrawings());
+    const QImage makeshift = paint(stage, 1.0);
+    EXPECT_EQ(stage.deckDrawings().body.renderCount(), bodies);
+    EXPECT_EQ(stage.table().woodRenderCount(), woods);
+
+    TabletopStage fresh(deck.turntable, deck.library, deck.clock);
+    fresh.resize(larger);
+    fresh.show();
+    const QImage expected = paint(fresh, 1.0);
+    expectSameTable(makeshift, expected);
+
+    held.release();
+    stage.waitForDrawings();
+    EXPECT_FALSE(stage.isPreparingDrawings());
+    EXPECT_EQ(stage.table().woodRenderCount(), woods + 1);
+    expectAlike(paint(stage, 1.0), expected);
 }
