@@ -172,3 +172,33 @@ static void StageResizeAcrossARatioStep(benchmark::State &state)
     }
 }
 BENCHMARK(StageResizeAcrossARatioStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The frame that takes over the drawings made for a window resized across a ratio step: what
+// is not made ahead (the pile's covers, the sleeve beside the deck) is made in it.
+static void StageTakeoverAfterResize(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    StillScreen still;
+    still.settle();
+    const QSize sizes[] = {QSize(1600, 1000), QSize(1800, 1125)};
+    QImage targets[] = {stageTarget(sizes[0], dpr), stageTarget(sizes[1], dpr)};
+    int step = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int i = ++step % 2;
+        {
+            QPainter painter(&targets[1 - i]);
+            still.screen.stage().paintStage(painter, dpr);
+        }
+        still.screen.resize(sizes[i]);
+        {
+            QPainter painter(&targets[i]);
+            still.screen.stage().paintStage(painter, dpr);
+        }
+        still.screen.stage().waitForDrawings();
+        state.ResumeTiming();
+        QPainter painter(&targets[i]);
+        still.screen.stage().paintStage(painter, dpr);
+    }
+}
+BENCHMARK(StageTakeoverAfterResize)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
