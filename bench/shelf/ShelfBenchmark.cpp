@@ -1,7 +1,8 @@
 // The shelf wall and the pull-out with a collection of 5,000 albums and 1,000 playlists:
 // the lists rebuilt after a change of kind or sort, a frame of the wall while scrolling, the
-// first frame after the view appears, a frame of the pull-out while its disc turns, and the
-// memory the wall's caches take after scrolling the whole wall once.
+// first frame after the view appears, a step of a window being resized, a frame of the
+// pull-out while its disc turns, and the memory the wall's caches take after scrolling the
+// whole wall once.
 
 #include "ShelfFixture.h"
 #include "TemporaryHome.h"
@@ -156,6 +157,27 @@ static void WallFirstFrame(benchmark::State &state)
     }
 }
 BENCHMARK(WallFirstFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime();
+
+// A step of a window being resized: the wall behind the shelves and the boards, whose sizes
+// follow the window's, drawn again, and the whole wall painted.
+static void WallResizeStep(benchmark::State &state)
+{
+    Collection &c = collection();
+    const qreal dpr = qreal(state.range(0));
+    ShelfView view(c.services());
+    view.resize(1600, 1000);
+    view.show(); // so that a resize reaches the view at once
+    QImage target(QSize(1680, 1040) * dpr, QImage::Format_RGB32);
+    target.setDevicePixelRatio(dpr);
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        view.resize(1600 + 10 * (step % 8), 1000 + 5 * (step % 8));
+        QPainter painter(&target);
+        view.paintWall(painter, dpr, view.rect());
+    }
+}
+BENCHMARK(WallResizeStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // One frame of the pull-out while its disc turns: the part the frame asks to repaint (the
 // label; the vinyl looks the same at every angle).
