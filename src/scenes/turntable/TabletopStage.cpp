@@ -119,14 +119,15 @@ void TabletopStage::prepareDrawings(QSize windowSize, qreal dpr)
     const QList<DeckFrameState> frames = DeckDrawings::likelyFrames(liveState(now(), pose));
     // The worker starts from a copy of what is drawn already (images are shared, not copied)
     // and touches nothing of this stage.
-    m_preparing = QtConcurrent::run(&drawingThread(), [drawings = m_drawings, windowSize, fit, dpr, sprites, frames]() mutable {
+    auto make = [drawings = m_drawings, windowSize, fit, dpr, sprites, frames]() mutable {
         drawings.table.image(windowSize, fit.transform(), dpr);
         drawings.deck.prepare(frames, sprites);
         discShadows(drawings, sprites);
         drawings.pileEdges = Pile::renderEdges(sprites);
         drawings.spriteRatio = sprites;
         return drawings;
-    });
+    };
+    m_preparing = QtConcurrent::run(&drawingThread(), std::move(make));
     // The frame loop takes them over when they are done.
     wake();
 }
