@@ -32,6 +32,23 @@ public:
         m_devicePixelRatio = devicePixelRatio;
     }
 
+    // Whether it holds the drawing of these inputs.
+    bool holds(const Key &key, qreal devicePixelRatio) const
+    {
+        return m_value && m_key == key && m_devicePixelRatio == devicePixelRatio;
+    }
+
+    // The drawing it holds at this pixel ratio, whatever its inputs, with them: to stand in for
+    // one being made elsewhere.
+    const Value *held(qreal devicePixelRatio, Key *key = nullptr) const
+    {
+        if (!m_value || m_devicePixelRatio != devicePixelRatio)
+            return nullptr;
+        if (key)
+            *key = m_key;
+        return &*m_value;
+    }
+
     // How often the drawing was really rendered.
     int renderCount() const { return m_renderCount; }
 

@@ -2,12 +2,14 @@
 
 #include "artwork/ArtworkStore.h"
 #include "model/PlayHistory.h"
+#include "paint/DrawingThread.h"
 #include "paint/Fonts.h"
 #include "paint/SoftShadow.h"
 #include "paint/TimingCurves.h"
 #include "scenes/browse/GlassSegments.h"
 #include "model/LibraryAccess.h"
 
+#include <QCoroFuture>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +18,7 @@
 #include <QSettings>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -255,6 +258,41 @@ void ShelfView::resizeEvent(QResizeEvent *event)
     placeControls();
     if (m_pullOut)
         m_pullOut->setGeometry(rect());
+    followSize();
+}
+
+// Made anew on the main thread, the wall and a board take a good part of a frame at each step
+// of a window being resized (more at a pixel ratio of 2); so they are made on the drawing thread
+// and, until they are done, the last ones are stretched over the window.
+void ShelfView::followSize()
+{
+    // Before the first frame there is nothing to stretch: that frame makes what it needs.
+    if (!m_drawnRatio || m_makingWall || size().isEmpty())
+        return;
+    const qreal dpr = *m_drawnRatio;
+    const double clearRight = m_kindControl->geometry().left();
+    const double boardWidth = m_layout.boardWidth();
+    if (m_wall.holds(size(), clearRight, dpr) && m_boards.holds(boardWidth, dpr))
+        return;
+    makeWall(size(), clearRight, boardWidth, dpr);
+}
+
+QCoro::Task<> ShelfView::makeWall(QSize size, double clearRight, double boardWidth, qreal dpr)
+{
+    m_makingWall = true;
+    QPointer<ShelfView> self(this);
+    const auto [wall, board] = co_await QtConcurrent::run(&drawingThread(), [size, clearRight, boardWidth, dpr] {
+        return std::pair(shelf::WallBackground::render(size, clearRight, dpr),
+                         shelf::OakShelfRenderer::render(boardWidth, dpr));
+    });
+    if (!self)
+        co_return;
+    m_makingWall = false;
+    m_wall.put(size, clearRight, dpr, wall);
+    m_boards.put(boardWidth, dpr, board);
+    update();
+    // The window may have moved on meanwhile.
+    followSize();
 }
 
 void ShelfView::placeControls()
@@ -425,10 +463,21 @@ void ShelfView::paintEvent(QPaintEvent *event)
     paintWall(painter, devicePixelRatioF(), event->rect());
 }
 
+QRectF ShelfView::wallPixels(const QImage &wall, const QRectF &area, qreal dpr) const
+{
+    if (wall.size() == size() * dpr)
+        return QRectF(area.topLeft() * dpr, area.size() * dpr);
+    // A wall drawn for another window, stretched over this one while its own is being made.
+    const double sx = wall.width() / std::max(1.0, double(width()));
+    const double sy = wall.height() / std::max(1.0, double(height()));
+    return QRectF(area.x() * sx, area.y() * sy, area.width() * sx, area.height() * sy);
+}
+
 void ShelfView::paintWall(QPainter &painter, qreal dpr, const QRectF &exposed)
 {
+    m_drawnRatio = dpr;
     const double clearRight = m_kindControl->geometry().left();
-    const QImage &wall = m_wall.image(size(), clearRight, dpr);
+    const QImage &wall = m_wall.image(size(), clearRight, dpr, m_makingWall);
     // The wall only where no row of spines covers it: the spines are opaque.
     QRegion bare(exposed.toAlignedRect());
     const auto [firstRow, lastRow] = m_layout.rowsBetween(m_scroll + exposed.top(), m_scroll + exposed.bottom());
@@ -443,7 +492,7 @@ void ShelfView::paintWall(QPainter &painter, qreal dpr, const QRectF &exposed)
                       QPoint(int(std::floor(run.right())) - 1, int(std::floor(run.bottom())) - 1));
     }
     for (const QRect &part : bare)
-        painter.drawImage(QRectF(part), wall, QRectF(QPointF(part.topLeft()) * dpr, QSizeF(part.size()) * dpr));
+        painter.drawImage(QRectF(part), wall, wallPixels(wall, QRectF(part), dpr));
 
     painter.save();
     painter.setClipRect(exposed);
@@ -522,7 +571,7 @@ void ShelfView::paintLedge(QPainter &painter, const QRectF &visible, qreal dpr)
                        WallLayout::ledgeHeight + 90);
     if (!visible.intersects(ledge))
         return;
-    m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
+    m_boards.draw(painter, {WallLayout::margin, base}, m_layout.boardWidth(), dpr, m_makingWall);
     for (qsizetype i = 0; i < m_layout.covers.size() && i < qsizetype(m_ledgeArt.size()); ++i) {
         const QRectF rect = m_layout.covers.at(i);
         const double lift = liftOf(m_coverLifts, i);
@@ -548,7 +597,7 @@ void ShelfView::paintShelves(QPainter &painter, const QRectF &visible, qreal dpr
     for (qsizetype r = first; r < last; ++r) {
         const shelf::ShelfRow &row = m_layout.rows.at(r);
         const double base = m_layout.rowBase(r);
-        m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
+        m_boards.draw(painter, {WallLayout::margin, base}, m_layout.boardWidth(), dpr, m_makingWall);
         if (row.count == 0)
             continue;
         const double left = m_layout.spineLeft.at(row.first);
@@ -569,10 +618,9 @@ void ShelfView::paintShelves(QPainter &painter, const QRectF &visible, qreal dpr
             painter.save();
             painter.setClipRect(QRectF(rect.left(), raised.bottom(), rect.width(), rect.bottom() - raised.bottom()),
                                 Qt::IntersectClip);
-            painter.drawImage(QRectF(rect.left(), rect.top(), rect.width(), rect.height()),
-                              m_wall.image(size(), m_kindControl->geometry().left(), dpr),
-                              QRectF(QPointF(rect.left(), rect.top() - m_scroll) * dpr, rect.size() * dpr));
-            m_boards.sprite(m_layout.boardWidth(), dpr).draw(painter, {WallLayout::margin, base});
+            const QImage &wall = m_wall.image(size(), m_kindControl->geometry().left(), dpr, m_makingWall);
+            painter.drawImage(rect, wall, wallPixels(wall, rect.translated(0, -m_scroll), dpr));
+            m_boards.draw(painter, {WallLayout::margin, base}, m_layout.boardWidth(), dpr, m_makingWall);
             painter.fillRect(QRectF(rect.left(), rect.bottom() - 30, rect.width(), 30), QColor(40, 22, 10, 70));
             painter.restore();
             m_runShadow.paintSingle(painter, raised, dpr);

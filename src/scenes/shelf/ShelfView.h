@@ -94,6 +94,11 @@ public:
 
     // What the caches hold, for the measurements.
     const shelf::SpineRenderer &spines() const { return m_spines; }
+    const shelf::WallBackground &wall() const { return m_wall; }
+    const shelf::OakShelfRenderer &boards() const { return m_boards; }
+    // The wall and the boards of a resized window are being made on the drawing thread; till
+    // then frames stretch those of the window before.
+    bool isMakingWall() const { return m_makingWall; }
     qsizetype cachedBytes() const;
 
 Q_SIGNALS:
@@ -128,6 +133,10 @@ private:
     void startColourPass();
     QCoro::Task<> runColourPass(quint64 generation);
     void placeControls();
+    // Has the wall and the boards a resized window wants made on the drawing thread.
+    void followSize();
+    QCoro::Task<> makeWall(QSize size, double clearRight, double boardWidth, qreal dpr);
+    QRectF wallPixels(const QImage &wall, const QRectF &area, qreal dpr) const;
     void setLift(std::unordered_map<qsizetype, Lift> &lifts, std::optional<qsizetype> &current,
                  std::optional<qsizetype> index, double response);
     double liftOf(const std::unordered_map<qsizetype, Lift> &lifts, qsizetype index) const;
@@ -170,6 +179,9 @@ private:
     Tween m_fade;
 
     // Drawings.
+    // The pixel ratio of the last frame, none before the first.
+    std::optional<qreal> m_drawnRatio;
+    bool m_makingWall = false;
     shelf::WallBackground m_wall;
     shelf::OakShelfRenderer m_boards;
     shelf::BookEndRenderer m_bookEnd;

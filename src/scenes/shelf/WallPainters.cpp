@@ -167,8 +167,11 @@ QImage WallBackground::render(QSize windowSize, double clearRight, qreal dpr)
     return image;
 }
 
-const QImage &WallBackground::image(QSize windowSize, double clearRight, qreal dpr)
+const QImage &WallBackground::image(QSize windowSize, double clearRight, qreal dpr, bool makeshift)
 {
+    if (makeshift && !m_cache.holds({windowSize, clearRight}, dpr))
+        if (const QImage *held = m_cache.held(dpr))
+            return *held;
     return m_cache.get({windowSize, clearRight}, dpr, [&] { return render(windowSize, clearRight, dpr); });
 }
 
@@ -273,6 +276,22 @@ Sprite OakShelfRenderer::render(double width, qreal dpr)
 const Sprite &OakShelfRenderer::sprite(double width, qreal dpr)
 {
     return m_cache.get(width, dpr, [&] { return render(width, dpr); });
+}
+
+void OakShelfRenderer::draw(QPainter &painter, QPointF at, double width, qreal dpr, bool makeshift)
+{
+    double heldWidth = 0;
+    const Sprite *held = makeshift && !m_cache.holds(width, dpr) ? m_cache.held(dpr, &heldWidth) : nullptr;
+    if (!held || heldWidth <= 0) {
+        sprite(width, dpr).draw(painter, at);
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.translate(at);
+    painter.scale(width / heldWidth, 1);
+    held->draw(painter, {0, 0});
+    painter.restore();
 }
 
 Sprite BookEndRenderer::render(qreal dpr)

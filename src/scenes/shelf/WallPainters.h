@@ -4,6 +4,7 @@
 #include "paint/Sprite.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QSize>
 
 namespace velloran::shelf {
@@ -14,9 +15,20 @@ namespace velloran::shelf {
 // so it is drawn once per window size and pixel ratio.
 class WallBackground {
 public:
-    // `clearRight`: the lights keep to the left of this x (the controls float there).
-    const QImage &image(QSize windowSize, double clearRight, qreal devicePixelRatio);
+    // `clearRight`: the lights keep to the left of this x (the controls float there). With
+    // `makeshift`, the wall drawn last for another window, if there is one at this pixel ratio,
+    // to be stretched over this one until its own is put in; its size tells.
+    const QImage &image(QSize windowSize, double clearRight, qreal devicePixelRatio, bool makeshift = false);
     int renderCount() const { return m_cache.renderCount(); }
+    bool holds(QSize windowSize, double clearRight, qreal devicePixelRatio) const
+    {
+        return m_cache.holds({windowSize, clearRight}, devicePixelRatio);
+    }
+    // A wall drawn elsewhere (on the drawing thread).
+    void put(QSize windowSize, double clearRight, qreal devicePixelRatio, QImage image)
+    {
+        m_cache.put({windowSize, clearRight}, devicePixelRatio, std::move(image));
+    }
 
     static QImage render(QSize windowSize, double clearRight, qreal devicePixelRatio);
 
@@ -38,6 +50,12 @@ public:
 
     const Sprite &sprite(double width, qreal devicePixelRatio);
     int renderCount() const { return m_cache.renderCount(); }
+    bool holds(double width, qreal devicePixelRatio) const { return m_cache.holds(width, devicePixelRatio); }
+    // A board drawn elsewhere (on the drawing thread).
+    void put(double width, qreal devicePixelRatio, Sprite board) { m_cache.put(width, devicePixelRatio, std::move(board)); }
+    // Draws the board with its top-left corner at `at`, `width` long; with `makeshift`, the one
+    // drawn last for another width is stretched to it, if there is one at this pixel ratio.
+    void draw(QPainter &painter, QPointF at, double width, qreal devicePixelRatio, bool makeshift = false);
 
     static Sprite render(double width, qreal devicePixelRatio);
 

@@ -1,6 +1,7 @@
 #include "scenes/turntable/TabletopStage.h"
 
 #include "model/LibraryAccess.h"
+#include "paint/DrawingThread.h"
 #include "paint/SoftShadow.h"
 #include "paint/TimingCurves.h"
 #include "playback/DeckChanges.h"
@@ -8,7 +9,6 @@
 #include "scenes/deck/DeckGeometry.h"
 #include "scenes/deck/DeckTargets.h"
 
-#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -130,17 +130,6 @@ void TabletopStage::prepareDrawings(QSize windowSize, qreal dpr)
     m_preparing = QtConcurrent::run(&drawingThread(), std::move(make));
     // The frame loop takes them over when they are done.
     wake();
-}
-
-QThreadPool &TabletopStage::drawingThread()
-{
-    // It goes with the application, which waits for what runs on it.
-    static QPointer<QThreadPool> pool;
-    if (!pool) {
-        pool = new QThreadPool(QCoreApplication::instance());
-        pool->setMaxThreadCount(1);
-    }
-    return *pool;
 }
 
 void TabletopStage::waitForDrawings()

@@ -17,7 +17,6 @@
 
 #include <QFuture>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -58,16 +57,13 @@ public:
     // Draws the whole stage as it is now, in widget points; with `exposed`, only what lies
     // in that part of the widget.
     void paintStage(QPainter &painter, qreal devicePixelRatio, const QRegion *exposed = nullptr);
-    // Makes the stage's drawings for a window of `windowSize` at `devicePixelRatio` on a worker
-    // thread, from what is drawn already; the next frame takes them over. Before anything is
+    // Makes the stage's drawings for a window of `windowSize` at `devicePixelRatio` on the
+    // drawing thread, from what is drawn already; the next frame takes them over. Before anything is
     // drawn, a frame that comes before they are done waits for them rather than make them a
     // second time; later (a resize), frames go on with the drawings they have until then.
     void prepareDrawings(QSize windowSize, qreal devicePixelRatio);
     // Drawings are being made on a worker thread.
     bool isPreparingDrawings() const { return m_preparing.isValid(); }
-    // The one thread stages make their drawings on, apart from the shared pool that decodes
-    // covers, so that a preparation never holds a cover back.
-    static QThreadPool &drawingThread();
     // Waits for drawings being made ahead and takes them over.
     void waitForDrawings();
     // The deck's drawings and the table the stage holds now.

@@ -8,6 +8,7 @@
 #include "artwork/ArtworkStore.h"
 #include "core/ManualClock.h"
 #include "model/PlayHistory.h"
+#include "paint/DrawingThread.h"
 #include "scenes/browse/GlassSegments.h"
 
 #include <QBuffer>
@@ -15,6 +16,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QNetworkAccessManager>
+#include <QPainter>
+#include <QSemaphore>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -244,4 +247,41 @@ TEST_F(ShelfViewTest, AwkwardLibrariesStillLayOut)
         view->paintWall(p, 1.0, view->rect());
     }
     EXPECT_EQ(view->scrollOffset(), view->maxScroll());
+}
+
+// A resized window's wall and boards are made on the drawing thread; till then its frames
+// stretch the last ones, and then they show exactly what a fresh view shows.
+TEST_F(ShelfViewTest, AResizedWindowStretchesTheLastWallUntilItsOwnIsMade)
+{
+    for (int i = 0; i < 30; ++i)
+        library.add(sampleRecord(u"rec%1"_s.arg(i), u"Record %1"_s.arg(i)));
+    const auto paint = [](ShelfView &view) {
+        QImage frame(view.size(), QImage::Format_RGB32);
+        QPainter p(&frame);
+        view.paintWall(p, 1.0, view.rect());
+        return frame;
+    };
+    auto view = makeView();
+    view->show();
+    paint(*view);
+    const int walls = view->wall().renderCount();
+    const int boards = view->boards().renderCount();
+
+    // The drawing thread held, so that the frame after the resize surely comes first.
+    QSemaphore held;
+    drawingThread().start([&] { held.acquire(); });
+    const QSize larger(1700, 1060);
+    view->resize(larger);
+    ASSERT_TRUE(view->isMakingWall());
+    const QImage makeshift = paint(*view);
+    EXPECT_EQ(makeshift.size(), larger);
+    EXPECT_EQ(view->wall().renderCount(), walls);
+    EXPECT_EQ(view->boards().renderCount(), boards);
+
+    held.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isMakingWall(); }));
+    auto fresh = makeView();
+    fresh->resize(larger);
+    fresh->show();
+    EXPECT_TRUE(paint(*view) == paint(*fresh));
 }

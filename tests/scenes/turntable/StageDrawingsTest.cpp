@@ -4,6 +4,7 @@
 
 #include "ScreenFixture.h"
 
+#include "paint/DrawingThread.h"
 #include "paint/FontRegistration.h"
 #include "scenes/turntable/OakTable.h"
 #include "scenes/turntable/StageFit.h"
@@ -231,7 +232,7 @@ TEST_F(StageDrawingsTest, AResizeThatWantsNewDrawingsGoesOnWithTheOldUntilTheNew
 
     // The drawing thread held, so that the frame after the resize surely comes first.
     QSemaphore held;
-    TabletopStage::drawingThread().start([&] { held.acquire(); });
+    drawingThread().start([&] { held.acquire(); });
     const QSize larger(2100, 1300); // a scale of 1.3: sprites wanted at 1.5, wood too coarse
     stage.resize(larger);
     ASSERT_TRUE(stage.isPreparingDrawings());
