@@ -1,6 +1,7 @@
 // The crate and the rooms with a collection of 6,000 entries: the crate's item list built,
-// one frame of the crate while its cards move, switching rooms up to the first frame of the
-// new room, and one frame of the flying sleeve over the shelf wall.
+// one frame of the crate while its cards move, a step of a window being resized over the
+// crate, switching rooms up to the first frame of the new room, and one frame of the flying
+// sleeve over the shelf wall.
 
 #include "scenes/rooms/RoomsFixture.h"
 
@@ -92,6 +93,35 @@ static void CrateFrameMoving(benchmark::State &state)
 }
 // Qt's raster engine hands parts of large draws to its own threads: every thread's time counts.
 BENCHMARK(CrateFrameMoving)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->MeasureProcessCPUTime()->UseRealTime();
+
+// A step of a window being resized over the crate, at rest: the room and the crate fitted to
+// the new size and the whole view painted.
+static void CrateResizeStep(benchmark::State &state)
+{
+    const qreal dpr = qreal(state.range(0));
+    ManualClock clock;
+    TestSettings settings;
+    ScriptedLibrary library;
+    library.setEntries(bigCollection());
+    CratesView view({library, *settings, clock, {}});
+    view.resize(1600, 1000);
+    view.show();
+    QImage target(QSize(1680, 1040) * dpr, QImage::Format_RGB32);
+    target.setDevicePixelRatio(dpr);
+    {
+        QPainter painter(&target);
+        view.paintCrate(painter, dpr, view.rect());
+    }
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        view.resize(1600 + 10 * (step % 8), 1000 + 5 * (step % 8));
+        view.settle();
+        QPainter painter(&target);
+        view.paintCrate(painter, dpr, view.rect());
+    }
+}
+BENCHMARK(CrateResizeStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // From pressing a room to the first frame of the new room, for each room in turn.
 static void RoomSwitchFirstFrame(benchmark::State &state)

@@ -21,10 +21,16 @@ namespace {
 const QColor pine{184, 134, 84};
 
 // Long soft grain over a board, the same on every drawing for the same seed. Stroking the
-// grain is slow; each board's grain is drawn once into a texture kept by its size, seed and
-// pixel ratio (a handful of boards: the crate's, the floor's, the dividers').
-QImage grainTexture(QSizeF size, std::uint64_t seed, double strength, qreal dpr)
+// grain is slow; each board's grain is drawn once into a texture kept by its seed and pixel
+// ratio (a handful of boards: the crate's, the floor's, the dividers'). A texture is drawn a
+// little longer than asked, in steps, and its left part used: a board's grain does not depend
+// on its length, so a window being resized (the floor's boards run its whole width) takes the
+// grain it has. Each streak is drawn a 40-point piece at a time: the rasteriser
+// keeps a sorted list of cells per scanline, whose cost grows with the square of a path's
+// length, while straight pieces meeting end to end with flat caps show the same line.
+QImage grainTexture(QSizeF asked, std::uint64_t seed, double strength, qreal dpr)
 {
+    const QSizeF size(std::ceil(asked.width() / 256) * 256, asked.height());
     struct Key {
         double width, height;
         std::uint64_t seed;
@@ -46,13 +52,16 @@ QImage grainTexture(QSizeF size, std::uint64_t seed, double strength, qreal dpr)
             const double v = g.fraction(1000);
             const double wave = 0.6 + 2.4 * g.fraction(1000);
             const double phase = 6.283 * g.fraction(1000);
-            QPainterPath streak;
-            streak.moveTo(0, y);
-            for (double x = 0; x <= size.width() + 40; x += 40)
-                streak.lineTo(x, y + wave * std::sin(phase + x / 180));
+            const auto at = [&](double x) { return QPointF(x, y + wave * std::sin(phase + x / 180)); };
             const QColor c = v > 0.75 ? QColor(255, 236, 206, int(40 * strength * (v - 0.5)))
                                       : QColor(92, 54, 24, int(46 * strength * v));
-            p.strokePath(streak, QPen(c, 0.8 + v));
+            QPen pen(c, 0.8 + v);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
+            // A streak sets off from its row at the board's edge.
+            p.drawLine(QPointF(0, y), at(0));
+            for (double x = 0; x <= size.width(); x += 40)
+                p.drawLine(at(x), at(x + 40));
         }
     }
     if (cache.size() >= 24)
@@ -64,7 +73,10 @@ QImage grainTexture(QSizeF size, std::uint64_t seed, double strength, qreal dpr)
 void paintGrain(QPainter &p, const QRectF &board, std::uint64_t seed, double strength)
 {
     const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
-    p.drawImage(board.topLeft(), grainTexture(board.size(), seed, strength, dpr));
+    // Whole pixels, as many as a texture of just the board's size would have.
+    const QSizeF pixels(std::max(1.0, std::ceil(board.width() * dpr)), std::max(1.0, std::ceil(board.height() * dpr)));
+    p.drawImage(QRectF(board.topLeft(), pixels / dpr), grainTexture(board.size(), seed, strength, dpr),
+                QRectF(QPointF(0, 0), pixels));
 }
 
 void paintWall(QPainter &p, const CrateGeometry &g, double horizon)
