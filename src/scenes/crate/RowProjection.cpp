@@ -104,10 +104,27 @@ void RowProjection::draw(QPainter &painter, const QImage &image, const QTransfor
         int x = first;
         for (; x <= last && x < innerFrom; ++x)
             *out++ = sample(x);
-        if (vertical == 256 && rest == 255) {
-            // The body of the row: plain samples, nothing to lay over or cover.
-            for (; x <= last && x <= innerTo; ++x, u += step)
-                *out++ = from[std::clamp<qint64>(u, 0, uLast) >> 16];
+        if (vertical == 256) {
+            // The body of the row: nothing to cover, only the shade to lay over. Its samples
+            // stay inside the image but for rounding at its ends, so they are clamped only then.
+            const int count = std::max(0, std::min(last, innerTo) - x + 1);
+            const qint64 uEnd = u + qint64(count - 1) * step;
+            const bool inside = count > 0 && u >= 0 && u <= uLast && uEnd >= 0 && uEnd <= uLast;
+            const int under = rest + (rest >> 7);
+            const auto body = [&](auto &&at) {
+                if (rest == 255) {
+                    for (int i = 0; i < count; ++i, u += step)
+                        *out++ = from[at(u)];
+                } else {
+                    for (int i = 0; i < count; ++i, u += step)
+                        *out++ = over + scaled(from[at(u)], under);
+                }
+            };
+            if (inside)
+                body([](qint64 at) { return at >> 16; });
+            else
+                body([uLast](qint64 at) { return std::clamp<qint64>(at, 0, uLast) >> 16; });
+            x += count;
         }
         for (; x <= last; ++x)
             *out++ = sample(x);
