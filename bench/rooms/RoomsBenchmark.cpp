@@ -50,6 +50,22 @@ QList<ShelfEntry> bigCollection()
     return entries;
 }
 
+// The crate over the big collection, shown at 1600 x 1000 (a hidden widget has its resize
+// event only when shown, and with it the crate's geometry).
+struct BigCrate {
+    BigCrate()
+    {
+        library.setEntries(bigCollection());
+        view.resize(1600, 1000);
+        view.show();
+    }
+
+    ManualClock clock;
+    TestSettings settings;
+    ScriptedLibrary library;
+    CratesView view{{library, *settings, clock, {}}};
+};
+
 } // namespace
 
 static void CrateItemsBuilt(benchmark::State &state)
@@ -67,13 +83,9 @@ BENCHMARK(CrateItemsBuilt)->Unit(benchmark::kMillisecond);
 static void CrateFrameMoving(benchmark::State &state)
 {
     const qreal dpr = qreal(state.range(0));
-    ManualClock clock;
-    TestSettings settings;
-    ScriptedLibrary library;
-    library.setEntries(bigCollection());
-    CratesView view({library, *settings, clock, {}});
-    view.resize(1600, 1000);
-    view.show(); // a hidden widget has its resize event only when shown: the crate's geometry
+    BigCrate crate;
+    CratesView &view = crate.view;
+    ManualClock &clock = crate.clock;
     QImage target(QSize(1600, 1000) * dpr, QImage::Format_RGB32);
     target.setDevicePixelRatio(dpr);
     int frame = 0;
@@ -99,13 +111,8 @@ BENCHMARK(CrateFrameMoving)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinT
 static void CrateResizeStep(benchmark::State &state)
 {
     const qreal dpr = qreal(state.range(0));
-    ManualClock clock;
-    TestSettings settings;
-    ScriptedLibrary library;
-    library.setEntries(bigCollection());
-    CratesView view({library, *settings, clock, {}});
-    view.resize(1600, 1000);
-    view.show();
+    BigCrate crate;
+    CratesView &view = crate.view;
     QImage target(QSize(1680, 1040) * dpr, QImage::Format_RGB32);
     target.setDevicePixelRatio(dpr);
     {
