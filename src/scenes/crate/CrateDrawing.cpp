@@ -4,6 +4,7 @@
 #include "core/XorShift.h"
 #include "paint/Fonts.h"
 #include "paint/Palette.h"
+#include "paint/PiecewiseStroke.h"
 #include "paint/Sprite.h"
 
 #include <QLinearGradient>
@@ -25,9 +26,7 @@ const QColor pine{184, 134, 84};
 // ratio (a handful of boards: the crate's, the floor's, the dividers'). A texture is drawn a
 // little longer than asked, in steps, and its left part used: a board's grain does not depend
 // on its length, so a window being resized (the floor's boards run its whole width) takes the
-// grain it has. Each streak is drawn a 40-point piece at a time: the rasteriser
-// keeps a sorted list of cells per scanline, whose cost grows with the square of a path's
-// length, while straight pieces meeting end to end with flat caps show the same line.
+// grain it has. Each streak is drawn 40 points at a time.
 QImage grainTexture(QSizeF asked, std::uint64_t seed, double strength, qreal dpr)
 {
     const QSizeF size(std::ceil(asked.width() / 256) * 256, asked.height());
@@ -60,8 +59,7 @@ QImage grainTexture(QSizeF asked, std::uint64_t seed, double strength, qreal dpr
             p.setPen(pen);
             // A streak sets off from its row at the board's edge.
             p.drawLine(QPointF(0, y), at(0));
-            for (double x = 0; x <= size.width(); x += 40)
-                p.drawLine(at(x), at(x + 40));
+            strokeInPieces(p, pen, 0, size.width(), 40, at);
         }
     }
     if (cache.size() >= 24)

@@ -1,6 +1,7 @@
 #include "scenes/shelf/WallPainters.h"
 
 #include "core/XorShift.h"
+#include "paint/PiecewiseStroke.h"
 #include "paint/SoftShadow.h"
 
 #include <QLinearGradient>
@@ -238,10 +239,7 @@ Sprite OakShelfRenderer::render(double width, qreal dpr)
     top.setColorAt(1, oak.lighter(132));
     p.fillRect(QRectF(0, -topSliver, width, topSliver), top);
 
-    // The front edge, its grain running along the board. Each streak is drawn a 30-point piece
-    // at a time: the rasteriser keeps a sorted list of cells per scanline, whose cost grows with
-    // the square of a path's length, while straight pieces meeting end to end with flat caps
-    // show the same line.
+    // The front edge, its grain running along the board, each streak drawn 30 points at a time.
     QLinearGradient front(0, 0, 0, depth);
     front.setColorAt(0.0, oak.lighter(112));
     front.setColorAt(0.5, oak);
@@ -256,11 +254,7 @@ Sprite OakShelfRenderer::render(double width, qreal dpr)
         const double period = 90 + 200 * grain.fraction(1000);
         const auto at = [&](double x) { return QPointF(x, y + wave * std::sin(phase + x / period)); };
         QColor c = v > 0.82 ? QColor(226, 182, 128, 40) : v < 0.2 ? QColor(62, 34, 16, 70) : QColor(80, 48, 24, 22);
-        QPen pen(c, 0.5 + 0.9 * grain.fraction(1000));
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        for (double x = 0; x <= width; x += 30)
-            p.drawLine(at(x), at(x + 30));
+        strokeInPieces(p, QPen(c, 0.5 + 0.9 * grain.fraction(1000)), 0, width, 30, at);
     }
     p.restore();
     // The arris: a bright line where the lit top meets the front, and the dark underside.

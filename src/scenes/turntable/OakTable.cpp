@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/XorShift.h"
+#include "paint/PiecewiseStroke.h"
 
 namespace velloran {
 namespace {
@@ -44,11 +45,9 @@ void paintPlank(QPainter &p, int index, double left, double right)
     base.setColorAt(1.0, mid.darker(106));
     p.fillRect(plank, base);
 
-    // Long grain lines drifting gently along the plank, a few darker rings of latewood. Their
-    // points lie on a fixed grid, so the grain is the same however much of the plank is drawn.
-    // Each line is drawn one grid step at a time: the rasteriser keeps a sorted list of cells
-    // per scanline, whose cost grows with the square of a path's length, while short straight
-    // pieces meeting end to end with flat caps show the same line.
+    // Long grain lines drifting gently along the plank, a few darker rings of latewood, each
+    // drawn a grid step at a time. Their points lie on a fixed grid, so the grain is the same
+    // however much of the plank is drawn.
     const double stepX = 60;
     const double start = std::floor(left / stepX) * stepX;
     for (double y = top + 2; y < top + plankHeight - 1; y += 1.6) {
@@ -64,11 +63,7 @@ void paintPlank(QPainter &p, int index, double left, double right)
             c = QColor(62, 34, 16, int(40 + 120 * (0.18 - v)));
         else
             c = QColor(78, 46, 22, int(10 + 18 * v));
-        QPen pen(c, 0.5 + 1.5 * g.next());
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        for (double x = start; x <= right; x += stepX)
-            p.drawLine(at(x), at(x + stepX));
+        strokeInPieces(p, QPen(c, 0.5 + 1.5 * g.next()), start, right, stepX, at);
     }
     // A knot or two, where the grain swirls, somewhere across the stage's width.
     const int knots = g.next() > 0.55 ? 1 : 0;
