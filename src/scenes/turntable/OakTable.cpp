@@ -114,15 +114,7 @@ QImage renderWood(const QRectF &area, QSize pixels, qreal density)
     return image;
 }
 
-} // namespace
 
-QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
-{
-    OakTable table;
-    return table.image(windowSize, toWindow, dpr);
-}
-
-namespace {
 
 // The stage area a window shows, and a little more.
 QRectF shownStageArea(QSize windowSize, const QTransform &toWindow)
@@ -156,6 +148,12 @@ QRectF coverWindow(const QRectF &placed, const QRectF &window)
 }
 
 } // namespace
+
+QImage OakTable::render(QSize windowSize, const QTransform &toWindow, qreal dpr)
+{
+    OakTable table;
+    return table.image(windowSize, toWindow, dpr);
+}
 
 bool OakTable::holdsWoodFor(QSize windowSize, const QTransform &toWindow, qreal dpr) const
 {
