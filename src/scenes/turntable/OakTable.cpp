@@ -114,8 +114,6 @@ QImage renderWood(const QRectF &area, QSize pixels, qreal density)
     return image;
 }
 
-
-
 // The stage area a window shows, and a little more.
 QRectF shownStageArea(QSize windowSize, const QTransform &toWindow)
 {
