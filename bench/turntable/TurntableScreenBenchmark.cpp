@@ -63,6 +63,13 @@ struct StillScreen {
         deck.play(record);
     }
 
+    // The whole stage into `target`, as a frame of the window.
+    void paint(QImage &target, qreal dpr)
+    {
+        QPainter painter(&target);
+        screen.stage().paintStage(painter, dpr);
+    }
+
     // Two seconds of frames: the arm on its groove, the pile's springs at rest.
     void settle()
     {
@@ -117,14 +124,9 @@ static void StageWholeRepaint(benchmark::State &state)
     StillScreen still;
     QImage target = stageTarget(still.screen.size(), dpr);
     still.settle();
-    {
-        QPainter painter(&target);
-        still.screen.stage().paintStage(painter, dpr);
-    }
-    for (auto _ : state) {
-        QPainter painter(&target);
-        still.screen.stage().paintStage(painter, dpr);
-    }
+    still.paint(target, dpr);
+    for (auto _ : state)
+        still.paint(target, dpr);
 }
 BENCHMARK(StageWholeRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
@@ -139,13 +141,11 @@ static void StageResizeStep(benchmark::State &state)
     int step = 0;
     for (int i = 0; i < 8; ++i) {
         still.screen.resize(1600 + 5 * i, 1000);
-        QPainter painter(&target);
-        still.screen.stage().paintStage(painter, dpr);
+        still.paint(target, dpr);
     }
     for (auto _ : state) {
         still.screen.resize(1600 + 5 * (step++ % 8), 1000);
-        QPainter painter(&target);
-        still.screen.stage().paintStage(painter, dpr);
+        still.paint(target, dpr);
     }
 }
 BENCHMARK(StageResizeStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
@@ -159,16 +159,12 @@ static void StageResizeAcrossARatioStep(benchmark::State &state)
     still.settle();
     const QSize sizes[] = {QSize(1600, 1000), QSize(1800, 1125)};
     QImage targets[] = {stageTarget(sizes[0], dpr), stageTarget(sizes[1], dpr)};
-    {
-        QPainter painter(&targets[0]);
-        still.screen.stage().paintStage(painter, dpr);
-    }
+    still.paint(targets[0], dpr);
     int step = 0;
     for (auto _ : state) {
         const int i = ++step % 2;
         still.screen.resize(sizes[i]);
-        QPainter painter(&targets[i]);
-        still.screen.stage().paintStage(painter, dpr);
+        still.paint(targets[i], dpr);
     }
 }
 BENCHMARK(StageResizeAcrossARatioStep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -186,19 +182,12 @@ static void StageTakeoverAfterResize(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         const int i = ++step % 2;
-        {
-            QPainter painter(&targets[1 - i]);
-            still.screen.stage().paintStage(painter, dpr);
-        }
+        still.paint(targets[1 - i], dpr);
         still.screen.resize(sizes[i]);
-        {
-            QPainter painter(&targets[i]);
-            still.screen.stage().paintStage(painter, dpr);
-        }
+        still.paint(targets[i], dpr);
         still.screen.stage().waitForDrawings();
         state.ResumeTiming();
-        QPainter painter(&targets[i]);
-        still.screen.stage().paintStage(painter, dpr);
+        still.paint(targets[i], dpr);
     }
 }
 BENCHMARK(StageTakeoverAfterResize)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
