@@ -59,24 +59,20 @@ int main(int argc, char **argv)
         return 1;
     ProgramServices &program = *started;
     program.window()->resize(1280, 800);
-    const auto fail = [](const QString &problem) {
-        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
-        return 1;
-    };
     if (const auto problem = test::connectDemo(program))
-        return fail(*problem);
+        return bench::failed(*problem);
     QTest::qWait(3000);
     measure("the shelf, still", seconds);
 
     PullOut *pullOut = nullptr;
     if (const auto problem = test::pullFirstFromShelf(program, pullOut))
-        return fail(*problem);
+        return bench::failed(*problem);
     QTest::qWait(3000);
     measure("a record pulled out, turning", seconds);
 
     test::Walk walk;
     if (const auto problem = test::playPulledOut(program, pullOut, walk))
-        return fail(*problem);
+        return bench::failed(*problem);
     QTest::qWait(3000);
     measure("a record playing", seconds);
 

@@ -74,10 +74,8 @@ int main(int argc, char **argv)
     program.model()->controller().setAutoFlip(true);
     QString recordID;
     for (const auto &problem : {test::connectDemo(program), test::putOnFirstRecord(program, recordID)}) {
-        if (problem) {
-            std::fprintf(stderr, "%s\n", problem->toLocal8Bit().constData());
-            return 1;
-        }
+        if (problem)
+            return bench::failed(*problem);
     }
 
     PlaybackController &controller = program.model()->controller();

@@ -44,4 +44,11 @@ inline std::unique_ptr<ProgramServices> startDemo()
     return program;
 }
 
+// Says what went wrong driving the demo and gives the process's exit code for it.
+inline int failed(const QString &problem)
+{
+    std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+    return 1;
+}
+
 } // namespace velloran::bench
