@@ -52,12 +52,10 @@ void measure(const char *what, int seconds)
 int main(int argc, char **argv)
 {
     const int seconds = argc > 1 ? std::max(5, std::atoi(argv[1])) : 30;
-    bench::DemoProcess process;
-    QApplication app(argc, argv);
-    const std::unique_ptr<ProgramServices> started = bench::startDemo();
-    if (!started)
+    bench::RunningDemo demo(argc, argv);
+    if (!demo.program)
         return 1;
-    ProgramServices &program = *started;
+    ProgramServices &program = *demo.program;
     program.window()->resize(1280, 800);
     if (const auto problem = test::connectDemo(program))
         return bench::failed(*problem);

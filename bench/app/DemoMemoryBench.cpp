@@ -65,12 +65,10 @@ Memory treeMemory()
 int main(int argc, char **argv)
 {
     const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    bench::DemoProcess process;
-    QApplication app(argc, argv);
-    const std::unique_ptr<ProgramServices> started = bench::startDemo();
-    if (!started)
+    bench::RunningDemo demo(argc, argv);
+    if (!demo.program)
         return 1;
-    ProgramServices &program = *started;
+    ProgramServices &program = *demo.program;
     program.model()->controller().setAutoFlip(true);
     QString recordID;
     for (const auto &problem : {test::connectDemo(program), test::putOnFirstRecord(program, recordID)}) {

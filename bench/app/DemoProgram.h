@@ -44,6 +44,16 @@ inline std::unique_ptr<ProgramServices> startDemo()
     return program;
 }
 
+// All a benchmark's demo needs, made in order: the process prepared, the application object,
+// the program with its window shown (nothing if it could not start), and gone in reverse.
+struct RunningDemo {
+    RunningDemo(int &argc, char **argv) : app(argc, argv), program(startDemo()) {}
+
+    DemoProcess process;
+    QApplication app;
+    std::unique_ptr<ProgramServices> program;
+};
+
 // Says what went wrong driving the demo and gives the process's exit code for it.
 inline int failed(const QString &problem)
 {
